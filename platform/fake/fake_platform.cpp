@@ -1,0 +1,515 @@
+#include "platform/fake/fake_platform.h"
+
+#include <algorithm>
+#include <cstring>
+#include <sstream>
+#include <utility>
+#include <stdexcept>
+
+namespace platform::fake {
+
+namespace {
+
+constexpr std::uint32_t kWmSetFont = 0x0030;
+
+std::string Quote(const char* text) { return text == nullptr ? "null" : "\"" + std::string(text) + "\""; }
+
+template <class... Args>
+std::string Format(const char* name, const Args&... args) {
+    std::ostringstream out;
+    out << name << '(';
+    [[maybe_unused]] const char* separator = "";
+    ((out << separator << args, separator = ", "), ...);
+    out << ')';
+    return out.str();
+}
+
+}  // namespace
+
+FakePlatform::FakePlatform() {
+    sysColors[kColorBtnFace] = 0xF0F0F0;
+    sysColors[kColorBtnHighlight] = 0xFFFFFF;
+}
+
+void FakePlatform::Log(std::string line) { calls.push_back(std::move(line)); }
+
+std::vector<std::string> FakePlatform::CallsNamed(std::string_view name) const {
+    std::vector<std::string> found;
+    for (const std::string& call : calls) {
+        if (call.size() > name.size() && call.compare(0, name.size(), name) == 0 && call[name.size()] == '(') {
+            found.push_back(call);
+        }
+    }
+    return found;
+}
+
+int FakePlatform::IndexOf(std::string_view prefix, int from) const {
+    for (int i = std::max(from, 0); i < static_cast<int>(calls.size()); ++i) {
+        if (calls[static_cast<std::size_t>(i)].compare(0, prefix.size(), prefix) == 0) return i;
+    }
+    return -1;
+}
+
+std::string FakePlatform::NameOf(const void* handle) const {
+    if (handle == nullptr) return "null";
+    const auto it = names_.find(reinterpret_cast<std::uintptr_t>(handle));
+    return it == names_.end() ? "?" : it->second;
+}
+
+// ---- Windows ----------------------------------------------------------------
+
+WindowHandle FakePlatform::AddWindow(const std::string& title, WindowHandle parent) {
+    const auto handle = reinterpret_cast<WindowHandle>(nextHandle_++);
+    names_[reinterpret_cast<std::uintptr_t>(handle)] = "w" + std::to_string(windows_.size() + 1);
+    Window window;
+    window.title = title;
+    window.parent = parent;
+    windows_[handle] = window;
+    windowOrder_.push_back(handle);
+    return handle;
+}
+
+FakePlatform::Window& FakePlatform::window(WindowHandle handle) {
+    const auto it = windows_.find(handle);
+    if (it == windows_.end()) throw std::logic_error("unknown fake window");
+    return it->second;
+}
+
+WindowHandle FakePlatform::LastDialog(int templateId) const {
+    const auto it = lastDialog_.find(templateId);
+    return it == lastDialog_.end() ? nullptr : it->second;
+}
+
+ProcResult FakePlatform::Send(WindowHandle handle, std::uint32_t message, MessageParam wParam, LongParam lParam) {
+    Window& target = window(handle);
+    if (!target.alive || target.proc == nullptr) return 0;
+    return target.proc(handle, message, wParam, lParam);
+}
+
+std::int32_t FakePlatform::EnumWindows(EnumWindowsProc proc, LongParam param) {
+    Log(Format("EnumWindows"));
+    if (enumerationFails) return 0;
+    const std::vector<WindowHandle> order = windowOrder_;  // callbacks may add windows
+    for (WindowHandle handle : order) {
+        const Window& candidate = windows_.at(handle);
+        if (!candidate.alive || candidate.parent != nullptr) continue;
+        if (proc(handle, param) == 0) return 0;
+    }
+    return 1;
+}
+
+int FakePlatform::GetWindowTextLength(WindowHandle handle) {
+    Log(Format("GetWindowTextLength", NameOf(handle)));
+    return static_cast<int>(window(handle).title.size());
+}
+
+int FakePlatform::GetWindowText(WindowHandle handle, char* buffer, int capacity) {
+    Log(Format("GetWindowText", NameOf(handle), capacity));
+    if (capacity <= 0) return 0;
+    const std::string& title = window(handle).title;
+    const std::size_t copied = std::min(title.size(), static_cast<std::size_t>(capacity - 1));
+    std::memcpy(buffer, title.data(), copied);
+    buffer[copied] = '\0';
+    return static_cast<int>(copied);
+}
+
+bool FakePlatform::SetWindowText(WindowHandle handle, const char* text) {
+    Log(Format("SetWindowText", NameOf(handle), Quote(text)));
+    window(handle).title = text;
+    return true;
+}
+
+WindowHandle FakePlatform::GetActiveWindow() {
+    Log(Format("GetActiveWindow"));
+    return nullptr;
+}
+
+WindowHandle FakePlatform::GetParent(WindowHandle handle) {
+    Log(Format("GetParent", NameOf(handle)));
+    return window(handle).parent;
+}
+
+WindowHandle FakePlatform::GetDlgItem(WindowHandle dialog, int id) {
+    Log(Format("GetDlgItem", NameOf(dialog), id));
+    return nullptr;
+}
+
+WindowHandle FakePlatform::CreateDialogWindow(int templateId, WindowHandle owner, DialogProc proc, LongParam param) {
+    const WindowHandle handle = AddWindow("", owner);
+    lastDialog_[templateId] = handle;
+    {
+        Window& created = window(handle);
+        created.proc = proc;
+        created.templateId = templateId;
+        const auto rect = templateRects.find(templateId);
+        if (rect != templateRects.end()) created.rect = rect->second;
+    }
+    if (sendSetFontFirst) Send(handle, kWmSetFont, 0, 0);
+    Send(handle, kWmInitDialog, 0, param);
+    return handle;
+}
+
+WindowHandle FakePlatform::CreateDeferredDialog(std::size_t index) {
+    const DeferredDialog request = deferredDialogs.at(index);
+    return CreateDialogWindow(request.templateId, request.owner, request.proc, request.param);
+}
+
+ProcResult FakePlatform::DialogBoxParam(InstanceHandle, int templateId, WindowHandle owner, DialogProc proc,
+                                        LongParam param) {
+    Log(Format("DialogBoxParam", templateId, NameOf(owner), param));
+    if (deferCreation) {
+        deferredDialogs.push_back({templateId, owner, proc, param});
+        return 0;
+    }
+    const WindowHandle handle = CreateDialogWindow(templateId, owner, proc, param);
+    const auto script = modalScripts.find(templateId);
+    if (script != modalScripts.end() && script->second && !window(handle).ended) script->second(*this, handle);
+    const bool ended = window(handle).ended;
+    Send(handle, kWmDestroy);
+    Send(handle, kWmNcDestroy);
+    Window& closed = window(handle);
+    closed.alive = false;
+    closed.timers.clear();
+    return ended ? closed.endResult : -1;
+}
+
+std::intptr_t FakePlatform::SetWindowLong(WindowHandle handle, int index, std::intptr_t value) {
+    Window& target = window(handle);
+    std::intptr_t previous = 0;
+    switch (index) {
+    case kDwlMsgResult:
+        Log(Format("SetWindowLong", NameOf(handle), "DWL_MSGRESULT", value));
+        previous = std::exchange(target.msgResult, value);
+        break;
+    case kDwlDlgProc:
+        Log(Format("SetWindowLong", NameOf(handle), "DWL_DLGPROC"));
+        previous = reinterpret_cast<std::intptr_t>(target.proc);
+        target.proc = reinterpret_cast<DialogProc>(value);
+        break;
+    case kGwlUserData:
+        Log(Format("SetWindowLong", NameOf(handle), "GWL_USERDATA", value == 0 ? "0" : "object"));
+        previous = std::exchange(target.userData, value);
+        break;
+    default:
+        Log(Format("SetWindowLong", NameOf(handle), index, value));
+        break;
+    }
+    return previous;
+}
+
+std::intptr_t FakePlatform::GetWindowLong(WindowHandle handle, int index) {
+    const Window& target = window(handle);
+    switch (index) {
+    case kDwlMsgResult:
+        return target.msgResult;
+    case kDwlDlgProc:
+        return reinterpret_cast<std::intptr_t>(target.proc);
+    case kGwlUserData:
+        return target.userData;
+    default:
+        return 0;
+    }
+}
+
+bool FakePlatform::EndDialog(WindowHandle handle, ProcResult result) {
+    Log(Format("EndDialog", NameOf(handle), result));
+    Window& target = window(handle);
+    target.ended = true;
+    target.endResult = result;
+    return true;
+}
+
+void FakePlatform::PostQuitMessage(int exitCode) {
+    Log(Format("PostQuitMessage", exitCode));
+    postedQuitCode = exitCode;
+}
+
+ProcResult FakePlatform::DefWindowProc(WindowHandle handle, std::uint32_t message, MessageParam, LongParam) {
+    Log(Format("DefWindowProc", NameOf(handle), message));
+    return message == kWmNcHitTest ? defaultHitCode : 0;
+}
+
+int FakePlatform::MessageBox(WindowHandle owner, const char* text, const char* caption, std::uint32_t style) {
+    Log(Format("MessageBox", NameOf(owner), Quote(caption), style));
+    messageBoxes.push_back({owner, text != nullptr ? text : "", caption != nullptr ? caption : "", style});
+    if (onMessageBox) onMessageBox(*this);
+    return messageBoxAnswer;
+}
+
+bool FakePlatform::GetWindowRect(WindowHandle handle, Rect& rect) {
+    Log(Format("GetWindowRect", NameOf(handle)));
+    rect = window(handle).rect;
+    return true;
+}
+
+bool FakePlatform::GetClientRect(WindowHandle handle, Rect& rect) {
+    Log(Format("GetClientRect", NameOf(handle)));
+    const Rect& outer = window(handle).rect;
+    rect = Rect{0, 0, outer.right - outer.left, outer.bottom - outer.top};
+    return true;
+}
+
+bool FakePlatform::ClientToScreen(WindowHandle handle, Point& point) {
+    Log(Format("ClientToScreen", NameOf(handle), point.x, point.y));
+    point.x += window(handle).rect.left;
+    point.y += window(handle).rect.top;
+    return true;
+}
+
+bool FakePlatform::MoveWindow(WindowHandle handle, int x, int y, int width, int height, bool repaint) {
+    Log(Format("MoveWindow", NameOf(handle), x, y, width, height, repaint ? "repaint" : "no-repaint"));
+    window(handle).rect = Rect{x, y, x + width, y + height};
+    return true;
+}
+
+bool FakePlatform::SetWindowPos(WindowHandle handle, std::intptr_t insertAfter, int x, int y, int cx, int cy,
+                                std::uint32_t flags) {
+    const char* where = insertAfter == kHwndTopmost ? "HWND_TOPMOST"
+                        : insertAfter == kHwndNoTopmost ? "HWND_NOTOPMOST"
+                                                        : "other";
+    Log(Format("SetWindowPos", NameOf(handle), where, x, y, cx, cy, flags));
+    if (insertAfter == kHwndTopmost) window(handle).topmost = true;
+    if (insertAfter == kHwndNoTopmost) window(handle).topmost = false;
+    return true;
+}
+
+int FakePlatform::GetSystemMetrics(int index) {
+    Log(Format("GetSystemMetrics", index));
+    return index == kSmCxScreen ? screenWidth : 0;
+}
+
+bool FakePlatform::GetWorkArea(Rect& area) {
+    Log(Format("GetWorkArea"));
+    area = workArea;
+    return true;
+}
+
+std::uintptr_t FakePlatform::SetTimer(WindowHandle handle, std::uintptr_t id, std::uint32_t elapseMs) {
+    Log(Format("SetTimer", NameOf(handle), id, elapseMs));
+    window(handle).timers[id] = elapseMs;
+    return id;
+}
+
+bool FakePlatform::KillTimer(WindowHandle handle, std::uintptr_t id) {
+    Log(Format("KillTimer", NameOf(handle), id));
+    return window(handle).timers.erase(id) > 0;
+}
+
+bool FakePlatform::InvalidateRect(WindowHandle handle, const Rect* rect, bool erase) {
+    if (rect == nullptr) {
+        Log(Format("InvalidateRect", NameOf(handle), "all", erase ? "erase" : "keep"));
+    } else {
+        Log(Format("InvalidateRect", NameOf(handle), rect->left, rect->top, rect->right, rect->bottom,
+                   erase ? "erase" : "keep"));
+    }
+    return true;
+}
+
+// ---- GDI --------------------------------------------------------------------
+
+GdiObject FakePlatform::NewObject(const std::string& kind, bool stock) {
+    const auto object = reinterpret_cast<GdiObject>(nextHandle_++);
+    names_[reinterpret_cast<std::uintptr_t>(object)] = (stock ? "stock-" : "") + kind + std::to_string(nextHandle_);
+    objectKinds_[object] = kind;
+    if (!stock) liveObjects.insert(object);
+    return object;
+}
+
+DcHandle FakePlatform::NewDc() {
+    const auto dc = reinterpret_cast<DcHandle>(nextHandle_++);
+    names_[reinterpret_cast<std::uintptr_t>(dc)] = "dc" + std::to_string(dcs_.size() + 1);
+    DcState state;
+    for (const char* kind : {"bitmap", "brush", "pen", "font"}) state.selected[kind] = NewObject(kind, true);
+    dcs_[dc] = state;
+    liveDcs.insert(dc);
+    return dc;
+}
+
+DcHandle FakePlatform::GetDC(WindowHandle handle) {
+    const DcHandle dc = NewDc();
+    Log(Format("GetDC", NameOf(handle)) + " -> " + NameOf(dc));
+    return dc;
+}
+
+int FakePlatform::ReleaseDC(WindowHandle handle, DcHandle dc) {
+    Log(Format("ReleaseDC", NameOf(handle), NameOf(dc)));
+    return liveDcs.erase(dc) > 0 ? 1 : 0;
+}
+
+DcHandle FakePlatform::CreateCompatibleDC(DcHandle dc) {
+    const DcHandle created = NewDc();
+    Log(Format("CreateCompatibleDC", NameOf(dc)) + " -> " + NameOf(created));
+    return created;
+}
+
+bool FakePlatform::DeleteDC(DcHandle dc) {
+    Log(Format("DeleteDC", NameOf(dc)));
+    return liveDcs.erase(dc) > 0;
+}
+
+GdiObject FakePlatform::LoadImage(InstanceHandle, int resourceId, std::uint32_t type, int cx, int cy,
+                                  std::uint32_t flags) {
+    const GdiObject image = NewObject("bitmap");
+    Log(Format("LoadImage", resourceId, type, cx, cy, flags) + " -> " + NameOf(image));
+    return image;
+}
+
+GdiObject FakePlatform::SelectObject(DcHandle dc, GdiObject object) {
+    Log(Format("SelectObject", NameOf(dc), NameOf(object)));
+    const auto state = dcs_.find(dc);
+    const auto kind = objectKinds_.find(object);
+    if (state == dcs_.end() || kind == objectKinds_.end()) return nullptr;
+    return std::exchange(state->second.selected[kind->second], object);
+}
+
+bool FakePlatform::DeleteObject(GdiObject object) {
+    Log(Format("DeleteObject", NameOf(object)));
+    // GDI refuses to delete an object that is still selected into a context.
+    for (const auto& [dc, state] : dcs_) {
+        if (liveDcs.count(dc) == 0) continue;
+        for (const auto& [kind, selected] : state.selected) {
+            if (selected == object) return false;
+        }
+    }
+    return liveObjects.erase(object) > 0;
+}
+
+GdiObject FakePlatform::SelectedObject(DcHandle dc, const std::string& kind) const {
+    const auto state = dcs_.find(dc);
+    if (state == dcs_.end()) return nullptr;
+    const auto it = state->second.selected.find(kind);
+    return it == state->second.selected.end() ? nullptr : it->second;
+}
+
+int FakePlatform::SetBkMode(DcHandle dc, int mode) {
+    Log(Format("SetBkMode", NameOf(dc), mode));
+    return std::exchange(dcs_[dc].bkMode, mode);
+}
+
+ColorRef FakePlatform::SetBkColor(DcHandle dc, ColorRef color) {
+    Log(Format("SetBkColor", NameOf(dc), color));
+    return std::exchange(dcs_[dc].bkColor, color);
+}
+
+ColorRef FakePlatform::BackgroundColor(DcHandle dc) const { return dcs_.at(dc).bkColor; }
+int FakePlatform::BackgroundMode(DcHandle dc) const { return dcs_.at(dc).bkMode; }
+
+ColorRef FakePlatform::GetSysColor(int index) {
+    Log(Format("GetSysColor", index));
+    const auto it = sysColors.find(index);
+    return it == sysColors.end() ? 0 : it->second;
+}
+
+GdiObject FakePlatform::CreateSolidBrush(ColorRef color) {
+    const GdiObject brush = NewObject("brush");
+    Log(Format("CreateSolidBrush", color) + " -> " + NameOf(brush));
+    return brush;
+}
+
+// ---- Registry -----------------------------------------------------------------
+
+std::string FakePlatform::RootName(RegistryRoot root) const {
+    return root == RegistryRoot::LocalMachine ? "HKLM" : "HKCU";
+}
+
+long FakePlatform::OpenKey(RegistryRoot root, const char* path, RegKeyHandle& key) {
+    const std::string full = RootName(root) + "\\" + path;
+    Log(Format("RegOpenKey", full));
+    if (registry.count(full) == 0) {
+        key = nullptr;
+        return kErrorFileNotFound;
+    }
+    key = reinterpret_cast<RegKeyHandle>(nextHandle_++);
+    names_[reinterpret_cast<std::uintptr_t>(key)] = "k" + std::to_string(keyPaths_.size() + 1);
+    keyPaths_[key] = full;
+    openKeys.insert(key);
+    return kErrorSuccess;
+}
+
+long FakePlatform::CreateKey(RegistryRoot root, const char* path, RegKeyHandle& key) {
+    const std::string full = RootName(root) + "\\" + path;
+    Log(Format("RegCreateKey", full));
+    registry[full];
+    key = reinterpret_cast<RegKeyHandle>(nextHandle_++);
+    names_[reinterpret_cast<std::uintptr_t>(key)] = "k" + std::to_string(keyPaths_.size() + 1);
+    keyPaths_[key] = full;
+    openKeys.insert(key);
+    return kErrorSuccess;
+}
+
+long FakePlatform::QueryValue(RegKeyHandle key, const char* name, std::uint32_t* type, std::uint8_t* data,
+                              std::uint32_t* size) {
+    Log(Format("RegQueryValue", NameOf(key), Quote(name), data == nullptr ? "no-buffer" : "buffer",
+               size == nullptr ? 0 : *size));
+    const auto values = registry.find(keyPaths_.at(key));
+    if (values == registry.end()) return kErrorFileNotFound;
+    const auto value = values->second.find(name);
+    if (value == values->second.end()) return kErrorFileNotFound;
+    if (type != nullptr) *type = value->second.type;
+    const auto actual = static_cast<std::uint32_t>(value->second.data.size());
+    if (data == nullptr) {
+        if (size != nullptr) *size = actual;
+        return kErrorSuccess;
+    }
+    if (size == nullptr) return kErrorMoreData;
+    if (*size < actual) {
+        *size = actual;
+        return kErrorMoreData;
+    }
+    std::copy(value->second.data.begin(), value->second.data.end(), data);
+    *size = actual;
+    return kErrorSuccess;
+}
+
+long FakePlatform::SetValue(RegKeyHandle key, const char* name, std::uint32_t type, const std::uint8_t* data,
+                            std::uint32_t size) {
+    Log(Format("RegSetValue", NameOf(key), Quote(name), type, size));
+    Value& value = registry[keyPaths_.at(key)][name];
+    value.type = type;
+    value.data.assign(data, data + size);
+    return kErrorSuccess;
+}
+
+long FakePlatform::CloseKey(RegKeyHandle key) {
+    Log(Format("RegCloseKey", NameOf(key)));
+    return openKeys.erase(key) > 0 ? kErrorSuccess : kErrorFileNotFound;
+}
+
+void FakePlatform::SetDword(const std::string& key, const std::string& name, std::uint32_t value) {
+    SetRaw(key, name, kRegDword,
+           {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
+            static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)});
+}
+
+void FakePlatform::SetText(const std::string& key, const std::string& name, const std::string& text,
+                           std::uint32_t type) {
+    std::vector<std::uint8_t> data(text.begin(), text.end());
+    data.push_back(0);
+    SetRaw(key, name, type, std::move(data));
+}
+
+void FakePlatform::SetRaw(const std::string& key, const std::string& name, std::uint32_t type,
+                          std::vector<std::uint8_t> data) {
+    registry[key][name] = Value{type, std::move(data)};
+}
+
+bool FakePlatform::HasValue(const std::string& key, const std::string& name) const {
+    const auto values = registry.find(key);
+    return values != registry.end() && values->second.count(name) > 0;
+}
+
+std::uint32_t FakePlatform::Dword(const std::string& key, const std::string& name) const {
+    const Value& value = registry.at(key).at(name);
+    if (value.type != kRegDword || value.data.size() != 4) throw std::logic_error(name + " is no DWORD");
+    return static_cast<std::uint32_t>(value.data[0]) | static_cast<std::uint32_t>(value.data[1]) << 8 |
+           static_cast<std::uint32_t>(value.data[2]) << 16 | static_cast<std::uint32_t>(value.data[3]) << 24;
+}
+
+std::string FakePlatform::Text(const std::string& key, const std::string& name) const {
+    const Value& value = registry.at(key).at(name);
+    return std::string(value.data.begin(), value.data.end());
+}
+
+std::uint32_t FakePlatform::GetCurrentThreadId() { return currentThreadId; }
+
+}  // namespace platform::fake

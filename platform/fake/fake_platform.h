@@ -1,0 +1,193 @@
+#pragma once
+// A recording fake of the whole platform for the native tests. Every call is
+// logged as one line "Name(arg, arg, ...)" with handles written as w1, dc1,
+// o1, k1; a test sets the answers (rectangles, screen, registry contents)
+// beforehand and reads the log and the resulting state afterwards.
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/constants.h"
+#include "platform/platform.h"
+
+namespace platform::fake {
+
+class FakePlatform final : public WindowManager, public Gdi, public Registry, public Threads {
+public:
+    FakePlatform();
+    Platform AsPlatform() { return Platform{*this, *this, *this, *this}; }
+
+    // ---- The log -----------------------------------------------------------
+    std::vector<std::string> calls;
+    // The logged calls whose name is `name`, in order.
+    std::vector<std::string> CallsNamed(std::string_view name) const;
+    // Position of the first call starting with `prefix` at or after `from`;
+    // -1 when none.
+    int IndexOf(std::string_view prefix, int from = 0) const;
+
+    // ---- Windows -------------------------------------------------------------
+    struct Window {
+        std::string title;
+        Rect rect;
+        WindowHandle parent = nullptr;
+        DialogProc proc = nullptr;
+        std::intptr_t userData = 0;
+        std::intptr_t msgResult = 0;
+        bool topmost = false;
+        bool alive = true;
+        bool ended = false;
+        ProcResult endResult = 0;
+        int templateId = 0;
+        std::map<std::uintptr_t, std::uint32_t> timers;  // id -> period
+    };
+    using ModalScript = std::function<void(FakePlatform&, WindowHandle)>;
+
+    WindowHandle AddWindow(const std::string& title, WindowHandle parent = nullptr);
+    Window& window(WindowHandle handle);
+    // The window of the most recent dialog created from `templateId`.
+    WindowHandle LastDialog(int templateId) const;
+    // Delivers a message to the window's current dialog procedure.
+    ProcResult Send(WindowHandle window, std::uint32_t message, MessageParam wParam = 0, LongParam lParam = 0);
+    std::string NameOf(const void* handle) const;
+
+    std::map<int, Rect> templateRects;       // window rectangle a template is created with
+    std::map<int, ModalScript> modalScripts;  // run inside the modal loop of a template
+    // With deferCreation, DialogBoxParam only records the request and returns
+    // 0; CreateDeferredDialog(i) later creates request i's window on the
+    // calling thread (WM_SETFONT, WM_INITDIALOG) without a modal loop.
+    bool deferCreation = false;
+    struct DeferredDialog {
+        int templateId;
+        WindowHandle owner;
+        DialogProc proc;
+        LongParam param;
+    };
+    std::vector<DeferredDialog> deferredDialogs;
+    WindowHandle CreateDeferredDialog(std::size_t index);
+    bool sendSetFontFirst = true;            // as the platform does for DS_SETFONT dialogs
+    int screenWidth = 1280;
+    Rect workArea{0, 0, 1280, 1024};
+    ProcResult defaultHitCode = kHtClient;
+    bool enumerationFails = false;
+    int messageBoxAnswer = kIdOk;
+    struct MessageBoxShown {
+        WindowHandle owner;
+        std::string text;
+        std::string caption;
+        std::uint32_t style;
+    };
+    std::vector<MessageBoxShown> messageBoxes;
+    int postedQuitCode = -1;
+    std::uint32_t currentThreadId = 1;
+    // Called at every MessageBox, with the message box still open.
+    std::function<void(FakePlatform&)> onMessageBox;
+
+    // ---- GDI ---------------------------------------------------------------
+    std::map<int, ColorRef> sysColors;
+    // Objects and contexts that were made and not yet deleted or released.
+    std::set<GdiObject> liveObjects;
+    std::set<DcHandle> liveDcs;
+    // The object of `kind` ("bitmap", "brush", ...) selected into `dc`.
+    GdiObject SelectedObject(DcHandle dc, const std::string& kind) const;
+    ColorRef BackgroundColor(DcHandle dc) const;
+    int BackgroundMode(DcHandle dc) const;
+
+    // ---- Registry ----------------------------------------------------------
+    struct Value {
+        std::uint32_t type = 0;
+        std::vector<std::uint8_t> data;
+    };
+    // Key path ("HKLM\Software\Orvo") -> value name -> value.
+    std::map<std::string, std::map<std::string, Value>> registry;
+    std::set<RegKeyHandle> openKeys;
+    void SetDword(const std::string& key, const std::string& name, std::uint32_t value);
+    void SetText(const std::string& key, const std::string& name, const std::string& text,
+                 std::uint32_t type = kRegSz);
+    void SetRaw(const std::string& key, const std::string& name, std::uint32_t type, std::vector<std::uint8_t> data);
+    bool HasValue(const std::string& key, const std::string& name) const;
+    std::uint32_t Dword(const std::string& key, const std::string& name) const;
+    std::string Text(const std::string& key, const std::string& name) const;
+
+    // ---- WindowManager -----------------------------------------------------
+    std::int32_t EnumWindows(EnumWindowsProc proc, LongParam param) override;
+    int GetWindowTextLength(WindowHandle window) override;
+    int GetWindowText(WindowHandle window, char* buffer, int capacity) override;
+    bool SetWindowText(WindowHandle window, const char* text) override;
+    WindowHandle GetActiveWindow() override;
+    WindowHandle GetParent(WindowHandle window) override;
+    WindowHandle GetDlgItem(WindowHandle dialog, int id) override;
+    ProcResult DialogBoxParam(InstanceHandle instance, int templateId, WindowHandle owner, DialogProc proc,
+                              LongParam param) override;
+    std::intptr_t SetWindowLong(WindowHandle window, int index, std::intptr_t value) override;
+    std::intptr_t GetWindowLong(WindowHandle window, int index) override;
+    bool EndDialog(WindowHandle dialog, ProcResult result) override;
+    void PostQuitMessage(int exitCode) override;
+    ProcResult DefWindowProc(WindowHandle window, std::uint32_t message, MessageParam wParam,
+                             LongParam lParam) override;
+    int MessageBox(WindowHandle owner, const char* text, const char* caption, std::uint32_t style) override;
+    bool GetWindowRect(WindowHandle window, Rect& rect) override;
+    bool GetClientRect(WindowHandle window, Rect& rect) override;
+    bool ClientToScreen(WindowHandle window, Point& point) override;
+    bool MoveWindow(WindowHandle window, int x, int y, int width, int height, bool repaint) override;
+    bool SetWindowPos(WindowHandle window, std::intptr_t insertAfter, int x, int y, int cx, int cy,
+                      std::uint32_t flags) override;
+    int GetSystemMetrics(int index) override;
+    bool GetWorkArea(Rect& area) override;
+    std::uintptr_t SetTimer(WindowHandle window, std::uintptr_t id, std::uint32_t elapseMs) override;
+    bool KillTimer(WindowHandle window, std::uintptr_t id) override;
+    bool InvalidateRect(WindowHandle window, const Rect* rect, bool erase) override;
+
+    // ---- Gdi ---------------------------------------------------------------
+    DcHandle GetDC(WindowHandle window) override;
+    int ReleaseDC(WindowHandle window, DcHandle dc) override;
+    DcHandle CreateCompatibleDC(DcHandle dc) override;
+    bool DeleteDC(DcHandle dc) override;
+    GdiObject LoadImage(InstanceHandle instance, int resourceId, std::uint32_t type, int cx, int cy,
+                        std::uint32_t flags) override;
+    GdiObject SelectObject(DcHandle dc, GdiObject object) override;
+    bool DeleteObject(GdiObject object) override;
+    int SetBkMode(DcHandle dc, int mode) override;
+    ColorRef SetBkColor(DcHandle dc, ColorRef color) override;
+    ColorRef GetSysColor(int index) override;
+    GdiObject CreateSolidBrush(ColorRef color) override;
+
+    // ---- Registry ----------------------------------------------------------
+    long OpenKey(RegistryRoot root, const char* path, RegKeyHandle& key) override;
+    long CreateKey(RegistryRoot root, const char* path, RegKeyHandle& key) override;
+    long QueryValue(RegKeyHandle key, const char* name, std::uint32_t* type, std::uint8_t* data,
+                    std::uint32_t* size) override;
+    long SetValue(RegKeyHandle key, const char* name, std::uint32_t type, const std::uint8_t* data,
+                  std::uint32_t size) override;
+    long CloseKey(RegKeyHandle key) override;
+
+    // ---- Threads -----------------------------------------------------------
+    std::uint32_t GetCurrentThreadId() override;
+
+private:
+    struct DcState {
+        std::map<std::string, GdiObject> selected;  // kind -> object
+        int bkMode = kOpaque;
+        ColorRef bkColor = 0xFFFFFF;
+    };
+
+    void Log(std::string line);
+    WindowHandle CreateDialogWindow(int templateId, WindowHandle owner, DialogProc proc, LongParam param);
+    GdiObject NewObject(const std::string& kind, bool stock = false);
+    DcHandle NewDc();
+    std::string RootName(RegistryRoot root) const;
+
+    std::uintptr_t nextHandle_ = 1;
+    std::map<std::uintptr_t, std::string> names_;
+    std::map<WindowHandle, Window> windows_;
+    std::vector<WindowHandle> windowOrder_;
+    std::map<int, WindowHandle> lastDialog_;
+    std::map<GdiObject, std::string> objectKinds_;
+    std::map<DcHandle, DcState> dcs_;
+    std::map<RegKeyHandle, std::string> keyPaths_;
+};
+
+}  // namespace platform::fake

@@ -1,0 +1,18 @@
+#pragma once
+// Everything the logic may ask of the operating system, one narrow
+// interface per area. A Platform only bundles references; it owns nothing.
+#include "platform/gdi.h"
+#include "platform/registry.h"
+#include "platform/threads.h"
+#include "platform/window_manager.h"
+
+namespace platform {
+
+struct Platform {
+    WindowManager& windows;
+    Gdi& gdi;
+    Registry& registry;
+    Threads& threads;
+};
+
+}  // namespace platform

@@ -1,0 +1,14 @@
+#pragma once
+// <windows.h> without the A/W macros that share names with the platform
+// interface's methods (MessageBox, LoadImage, ...).
+#include <windows.h>
+
+#undef DialogBoxParam
+#undef DefWindowProc
+#undef GetWindowLong
+#undef GetWindowText
+#undef GetWindowTextLength
+#undef LoadImage
+#undef MessageBox
+#undef SetWindowLong
+#undef SetWindowText

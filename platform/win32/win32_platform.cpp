@@ -1,0 +1,198 @@
+#include "platform/win32/win32_platform.h"
+
+#include "platform/win32/win32_api.h"
+
+#include "platform/constants.h"
+
+namespace platform::win32 {
+
+// The logic's numbers must be the real ones.
+static_assert(kWmInitDialog == WM_INITDIALOG && kWmCommand == WM_COMMAND && kWmTimer == WM_TIMER);
+static_assert(kWmNcHitTest == WM_NCHITTEST && kWmNcDestroy == WM_NCDESTROY);
+static_assert(kWmVKeyToItem == WM_VKEYTOITEM && kWmCharToItem == WM_CHARTOITEM);
+static_assert(kWmQueryDragIcon == WM_QUERYDRAGICON && kWmCompareItem == WM_COMPAREITEM);
+static_assert(kWmCtlColorMsgBox == WM_CTLCOLORMSGBOX && kWmCtlColorStatic == WM_CTLCOLORSTATIC);
+static_assert(kWmMouseMove == WM_MOUSEMOVE && kWmLButtonDown == WM_LBUTTONDOWN && kWmLButtonUp == WM_LBUTTONUP);
+static_assert(kWmRButtonDown == WM_RBUTTONDOWN);
+static_assert(kDwlMsgResult == DWL_MSGRESULT && kDwlDlgProc == DWL_DLGPROC && kGwlUserData == GWL_USERDATA);
+static_assert(kHtLeft == HTLEFT && kHtBottomRight == HTBOTTOMRIGHT && kHtTop == HTTOP && kHtBottom == HTBOTTOM);
+static_assert(kSwpNoSize == SWP_NOSIZE && kSwpNoMove == SWP_NOMOVE && kSmCxScreen == SM_CXSCREEN);
+static_assert(kColorBtnFace == COLOR_BTNFACE && kColorBtnHighlight == COLOR_BTNHIGHLIGHT);
+static_assert(kMbIconInformation == MB_ICONINFORMATION && kMbOk == MB_OK && kOpaque == OPAQUE);
+static_assert(kImageBitmap == IMAGE_BITMAP && kLrLoadTransparent == LR_LOADTRANSPARENT &&
+              kLrLoadMap3dColors == LR_LOADMAP3DCOLORS);
+static_assert(kRegSz == REG_SZ && kRegDword == REG_DWORD && kRegExpandSz == REG_EXPAND_SZ);
+static_assert(kErrorSuccess == ERROR_SUCCESS && kErrorMoreData == ERROR_MORE_DATA);
+static_assert(sizeof(WindowHandle) == sizeof(HWND) && sizeof(MessageParam) == sizeof(WPARAM) &&
+              sizeof(LongParam) == sizeof(LPARAM) && sizeof(ProcResult) == sizeof(INT_PTR));
+
+namespace {
+
+HWND Hwnd(WindowHandle window) { return reinterpret_cast<HWND>(window); }
+WindowHandle Handle(HWND window) { return reinterpret_cast<WindowHandle>(window); }
+HDC Hdc(DcHandle dc) { return reinterpret_cast<HDC>(dc); }
+HKEY Hkey(RegKeyHandle key) { return reinterpret_cast<HKEY>(key); }
+HGDIOBJ Hgdi(GdiObject object) { return reinterpret_cast<HGDIOBJ>(object); }
+GdiObject Object(HANDLE handle) { return reinterpret_cast<GdiObject>(handle); }
+
+HKEY RootKey(RegistryRoot root) { return root == RegistryRoot::LocalMachine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER; }
+
+RECT ToRect(const Rect& rect) { return RECT{rect.left, rect.top, rect.right, rect.bottom}; }
+Rect FromRect(const RECT& rect) { return Rect{rect.left, rect.top, rect.right, rect.bottom}; }
+
+}  // namespace
+
+std::int32_t Win32Platform::EnumWindows(EnumWindowsProc proc, LongParam param) {
+    return ::EnumWindows(reinterpret_cast<WNDENUMPROC>(proc), param);
+}
+
+int Win32Platform::GetWindowTextLength(WindowHandle window) { return ::GetWindowTextLengthA(Hwnd(window)); }
+
+int Win32Platform::GetWindowText(WindowHandle window, char* buffer, int capacity) {
+    return ::GetWindowTextA(Hwnd(window), buffer, capacity);
+}
+
+bool Win32Platform::SetWindowText(WindowHandle window, const char* text) {
+    return ::SetWindowTextA(Hwnd(window), text) != FALSE;
+}
+
+WindowHandle Win32Platform::GetActiveWindow() { return Handle(::GetActiveWindow()); }
+WindowHandle Win32Platform::GetParent(WindowHandle window) { return Handle(::GetParent(Hwnd(window))); }
+WindowHandle Win32Platform::GetDlgItem(WindowHandle dialog, int id) { return Handle(::GetDlgItem(Hwnd(dialog), id)); }
+
+ProcResult Win32Platform::DialogBoxParam(InstanceHandle instance, int templateId, WindowHandle owner, DialogProc proc,
+                                         LongParam param) {
+    return ::DialogBoxParamA(reinterpret_cast<HINSTANCE>(instance), MAKEINTRESOURCEA(templateId), Hwnd(owner),
+                             reinterpret_cast<DLGPROC>(proc), param);
+}
+
+std::intptr_t Win32Platform::SetWindowLong(WindowHandle window, int index, std::intptr_t value) {
+    return ::SetWindowLongPtrA(Hwnd(window), index, value);
+}
+
+std::intptr_t Win32Platform::GetWindowLong(WindowHandle window, int index) {
+    return ::GetWindowLongPtrA(Hwnd(window), index);
+}
+
+bool Win32Platform::EndDialog(WindowHandle dialog, ProcResult result) {
+    return ::EndDialog(Hwnd(dialog), result) != FALSE;
+}
+
+void Win32Platform::PostQuitMessage(int exitCode) { ::PostQuitMessage(exitCode); }
+
+ProcResult Win32Platform::DefWindowProc(WindowHandle window, std::uint32_t message, MessageParam wParam,
+                                        LongParam lParam) {
+    return ::DefWindowProcA(Hwnd(window), message, wParam, lParam);
+}
+
+int Win32Platform::MessageBox(WindowHandle owner, const char* text, const char* caption, std::uint32_t style) {
+    return ::MessageBoxA(Hwnd(owner), text, caption, style);
+}
+
+bool Win32Platform::GetWindowRect(WindowHandle window, Rect& rect) {
+    RECT r{};
+    const bool ok = ::GetWindowRect(Hwnd(window), &r) != FALSE;
+    if (ok) rect = FromRect(r);
+    return ok;
+}
+
+bool Win32Platform::GetClientRect(WindowHandle window, Rect& rect) {
+    RECT r{};
+    const bool ok = ::GetClientRect(Hwnd(window), &r) != FALSE;
+    if (ok) rect = FromRect(r);
+    return ok;
+}
+
+bool Win32Platform::ClientToScreen(WindowHandle window, Point& point) {
+    POINT p{point.x, point.y};
+    const bool ok = ::ClientToScreen(Hwnd(window), &p) != FALSE;
+    if (ok) point = Point{p.x, p.y};
+    return ok;
+}
+
+bool Win32Platform::MoveWindow(WindowHandle window, int x, int y, int width, int height, bool repaint) {
+    return ::MoveWindow(Hwnd(window), x, y, width, height, repaint ? TRUE : FALSE) != FALSE;
+}
+
+bool Win32Platform::SetWindowPos(WindowHandle window, std::intptr_t insertAfter, int x, int y, int cx, int cy,
+                                 std::uint32_t flags) {
+    return ::SetWindowPos(Hwnd(window), reinterpret_cast<HWND>(insertAfter), x, y, cx, cy, flags) != FALSE;
+}
+
+int Win32Platform::GetSystemMetrics(int index) { return ::GetSystemMetrics(index); }
+
+bool Win32Platform::GetWorkArea(Rect& area) {
+    RECT r{};
+    const bool ok = ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &r, 0) != FALSE;
+    if (ok) area = FromRect(r);
+    return ok;
+}
+
+std::uintptr_t Win32Platform::SetTimer(WindowHandle window, std::uintptr_t id, std::uint32_t elapseMs) {
+    return ::SetTimer(Hwnd(window), id, elapseMs, nullptr);
+}
+
+bool Win32Platform::KillTimer(WindowHandle window, std::uintptr_t id) { return ::KillTimer(Hwnd(window), id) != FALSE; }
+
+bool Win32Platform::InvalidateRect(WindowHandle window, const Rect* rect, bool erase) {
+    if (rect == nullptr) return ::InvalidateRect(Hwnd(window), nullptr, erase ? TRUE : FALSE) != FALSE;
+    const RECT r = ToRect(*rect);
+    return ::InvalidateRect(Hwnd(window), &r, erase ? TRUE : FALSE) != FALSE;
+}
+
+DcHandle Win32Platform::GetDC(WindowHandle window) { return reinterpret_cast<DcHandle>(::GetDC(Hwnd(window))); }
+int Win32Platform::ReleaseDC(WindowHandle window, DcHandle dc) { return ::ReleaseDC(Hwnd(window), Hdc(dc)); }
+DcHandle Win32Platform::CreateCompatibleDC(DcHandle dc) {
+    return reinterpret_cast<DcHandle>(::CreateCompatibleDC(Hdc(dc)));
+}
+bool Win32Platform::DeleteDC(DcHandle dc) { return ::DeleteDC(Hdc(dc)) != FALSE; }
+
+GdiObject Win32Platform::LoadImage(InstanceHandle instance, int resourceId, std::uint32_t type, int cx, int cy,
+                                   std::uint32_t flags) {
+    return Object(::LoadImageA(reinterpret_cast<HINSTANCE>(instance), MAKEINTRESOURCEA(resourceId), type, cx, cy, flags));
+}
+
+GdiObject Win32Platform::SelectObject(DcHandle dc, GdiObject object) {
+    return Object(::SelectObject(Hdc(dc), Hgdi(object)));
+}
+bool Win32Platform::DeleteObject(GdiObject object) { return ::DeleteObject(Hgdi(object)) != FALSE; }
+int Win32Platform::SetBkMode(DcHandle dc, int mode) { return ::SetBkMode(Hdc(dc), mode); }
+ColorRef Win32Platform::SetBkColor(DcHandle dc, ColorRef color) { return ::SetBkColor(Hdc(dc), color); }
+ColorRef Win32Platform::GetSysColor(int index) { return ::GetSysColor(index); }
+GdiObject Win32Platform::CreateSolidBrush(ColorRef color) { return Object(::CreateSolidBrush(color)); }
+
+long Win32Platform::OpenKey(RegistryRoot root, const char* path, RegKeyHandle& key) {
+    HKEY opened = nullptr;
+    const long status = ::RegOpenKeyA(RootKey(root), path, &opened);
+    key = reinterpret_cast<RegKeyHandle>(opened);
+    return status;
+}
+
+long Win32Platform::CreateKey(RegistryRoot root, const char* path, RegKeyHandle& key) {
+    HKEY created = nullptr;
+    const long status = ::RegCreateKeyA(RootKey(root), path, &created);
+    key = reinterpret_cast<RegKeyHandle>(created);
+    return status;
+}
+
+long Win32Platform::QueryValue(RegKeyHandle key, const char* name, std::uint32_t* type, std::uint8_t* data,
+                               std::uint32_t* size) {
+    DWORD valueType = type != nullptr ? *type : 0;
+    DWORD valueSize = size != nullptr ? *size : 0;
+    const long status = ::RegQueryValueExA(Hkey(key), name, nullptr, type != nullptr ? &valueType : nullptr, data,
+                                           size != nullptr ? &valueSize : nullptr);
+    if (type != nullptr) *type = valueType;
+    if (size != nullptr) *size = valueSize;
+    return status;
+}
+
+long Win32Platform::SetValue(RegKeyHandle key, const char* name, std::uint32_t type, const std::uint8_t* data,
+                             std::uint32_t size) {
+    return ::RegSetValueExA(Hkey(key), name, 0, type, data, size);
+}
+
+long Win32Platform::CloseKey(RegKeyHandle key) { return ::RegCloseKey(Hkey(key)); }
+
+std::uint32_t Win32Platform::GetCurrentThreadId() { return ::GetCurrentThreadId(); }
+
+}  // namespace platform::win32

@@ -1,0 +1,68 @@
+#pragma once
+// The real platform: every call forwards to the Win32 function of the same
+// name and decides nothing.
+#include "platform/platform.h"
+
+namespace platform::win32 {
+
+class Win32Platform final : public WindowManager, public Gdi, public Registry, public Threads {
+public:
+    Platform AsPlatform() { return Platform{*this, *this, *this, *this}; }
+
+    // WindowManager
+    std::int32_t EnumWindows(EnumWindowsProc proc, LongParam param) override;
+    int GetWindowTextLength(WindowHandle window) override;
+    int GetWindowText(WindowHandle window, char* buffer, int capacity) override;
+    bool SetWindowText(WindowHandle window, const char* text) override;
+    WindowHandle GetActiveWindow() override;
+    WindowHandle GetParent(WindowHandle window) override;
+    WindowHandle GetDlgItem(WindowHandle dialog, int id) override;
+    ProcResult DialogBoxParam(InstanceHandle instance, int templateId, WindowHandle owner, DialogProc proc,
+                              LongParam param) override;
+    std::intptr_t SetWindowLong(WindowHandle window, int index, std::intptr_t value) override;
+    std::intptr_t GetWindowLong(WindowHandle window, int index) override;
+    bool EndDialog(WindowHandle dialog, ProcResult result) override;
+    void PostQuitMessage(int exitCode) override;
+    ProcResult DefWindowProc(WindowHandle window, std::uint32_t message, MessageParam wParam,
+                             LongParam lParam) override;
+    int MessageBox(WindowHandle owner, const char* text, const char* caption, std::uint32_t style) override;
+    bool GetWindowRect(WindowHandle window, Rect& rect) override;
+    bool GetClientRect(WindowHandle window, Rect& rect) override;
+    bool ClientToScreen(WindowHandle window, Point& point) override;
+    bool MoveWindow(WindowHandle window, int x, int y, int width, int height, bool repaint) override;
+    bool SetWindowPos(WindowHandle window, std::intptr_t insertAfter, int x, int y, int cx, int cy,
+                      std::uint32_t flags) override;
+    int GetSystemMetrics(int index) override;
+    bool GetWorkArea(Rect& area) override;
+    std::uintptr_t SetTimer(WindowHandle window, std::uintptr_t id, std::uint32_t elapseMs) override;
+    bool KillTimer(WindowHandle window, std::uintptr_t id) override;
+    bool InvalidateRect(WindowHandle window, const Rect* rect, bool erase) override;
+
+    // Gdi
+    DcHandle GetDC(WindowHandle window) override;
+    int ReleaseDC(WindowHandle window, DcHandle dc) override;
+    DcHandle CreateCompatibleDC(DcHandle dc) override;
+    bool DeleteDC(DcHandle dc) override;
+    GdiObject LoadImage(InstanceHandle instance, int resourceId, std::uint32_t type, int cx, int cy,
+                        std::uint32_t flags) override;
+    GdiObject SelectObject(DcHandle dc, GdiObject object) override;
+    bool DeleteObject(GdiObject object) override;
+    int SetBkMode(DcHandle dc, int mode) override;
+    ColorRef SetBkColor(DcHandle dc, ColorRef color) override;
+    ColorRef GetSysColor(int index) override;
+    GdiObject CreateSolidBrush(ColorRef color) override;
+
+    // Registry
+    long OpenKey(RegistryRoot root, const char* path, RegKeyHandle& key) override;
+    long CreateKey(RegistryRoot root, const char* path, RegKeyHandle& key) override;
+    long QueryValue(RegKeyHandle key, const char* name, std::uint32_t* type, std::uint8_t* data,
+                    std::uint32_t* size) override;
+    long SetValue(RegKeyHandle key, const char* name, std::uint32_t type, const std::uint8_t* data,
+                  std::uint32_t size) override;
+    long CloseKey(RegKeyHandle key) override;
+
+    // Threads
+    std::uint32_t GetCurrentThreadId() override;
+};
+
+}  // namespace platform::win32

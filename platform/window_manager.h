@@ -1,0 +1,50 @@
+#pragma once
+// The window manager as the logic sees it: one virtual per Win32 call it
+// makes, named after that call, taking the same arguments in neutral types.
+#include <cstdint>
+
+#include "platform/types.h"
+
+namespace platform {
+
+class WindowManager {
+public:
+    virtual ~WindowManager() = default;
+
+    // Windows and titles.
+    virtual std::int32_t EnumWindows(EnumWindowsProc proc, LongParam param) = 0;
+    virtual int GetWindowTextLength(WindowHandle window) = 0;
+    virtual int GetWindowText(WindowHandle window, char* buffer, int capacity) = 0;
+    virtual bool SetWindowText(WindowHandle window, const char* text) = 0;
+    virtual WindowHandle GetActiveWindow() = 0;
+    virtual WindowHandle GetParent(WindowHandle window) = 0;
+    virtual WindowHandle GetDlgItem(WindowHandle dialog, int id) = 0;
+
+    // Modal dialogs.
+    virtual ProcResult DialogBoxParam(InstanceHandle instance, int templateId, WindowHandle owner,
+                                      DialogProc proc, LongParam param) = 0;
+    virtual std::intptr_t SetWindowLong(WindowHandle window, int index, std::intptr_t value) = 0;
+    virtual std::intptr_t GetWindowLong(WindowHandle window, int index) = 0;
+    virtual bool EndDialog(WindowHandle dialog, ProcResult result) = 0;
+    virtual void PostQuitMessage(int exitCode) = 0;
+    virtual ProcResult DefWindowProc(WindowHandle window, std::uint32_t message, MessageParam wParam,
+                                     LongParam lParam) = 0;
+    virtual int MessageBox(WindowHandle owner, const char* text, const char* caption, std::uint32_t style) = 0;
+
+    // Placement.
+    virtual bool GetWindowRect(WindowHandle window, Rect& rect) = 0;
+    virtual bool GetClientRect(WindowHandle window, Rect& rect) = 0;
+    virtual bool ClientToScreen(WindowHandle window, Point& point) = 0;
+    virtual bool MoveWindow(WindowHandle window, int x, int y, int width, int height, bool repaint) = 0;
+    virtual bool SetWindowPos(WindowHandle window, std::intptr_t insertAfter, int x, int y, int cx, int cy,
+                              std::uint32_t flags) = 0;
+    virtual int GetSystemMetrics(int index) = 0;
+    virtual bool GetWorkArea(Rect& area) = 0;  // SystemParametersInfoA(SPI_GETWORKAREA)
+
+    // Timers and repainting.
+    virtual std::uintptr_t SetTimer(WindowHandle window, std::uintptr_t id, std::uint32_t elapseMs) = 0;
+    virtual bool KillTimer(WindowHandle window, std::uintptr_t id) = 0;
+    virtual bool InvalidateRect(WindowHandle window, const Rect* rect, bool erase) = 0;
+};
+
+}  // namespace platform

@@ -1,0 +1,16 @@
+#pragma once
+// The two base addresses the bar talks to and the build's partner marker.
+// They are build configuration (VELMORIA_HOME_SITE, VELMORIA_QUOTE_SERVICE,
+// VELMORIA_BRANDING_ID); the defaults point at our own stand-in service.
+#include <string>
+
+namespace quotes {
+
+const std::string& HomeSite();      // "http://host[:port]"
+const std::string& QuoteService();  // "http://host[:port]"
+const std::string& BrandingId();
+
+// The home site's address without its "http://" prefix.
+std::string HomeSiteHost();
+
+}  // namespace quotes

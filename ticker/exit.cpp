@@ -1,0 +1,23 @@
+// Exit: the only way to end the bar.
+#include "ticker/ids.h"
+#include "ticker/ticker_window.h"
+
+namespace ticker {
+
+platform::ProcResult TickerWindow::ExitTicker(const app::Message&) {
+    platform::WindowManager& windows = platform_.windows;
+    // Both timers die first, so no scroll step or update starts while the
+    // window goes away.
+    windows.KillTimer(hwnd(), SCROLL_TIMER);
+    windows.KillTimer(hwnd(), UPDATE_TIMER);
+    memoryDC.RestoreSelection();
+    logoBitmap.reset();
+    windowDC.reset();
+    memoryDC.reset();
+    SaveSettings();
+    windows.EndDialog(hwnd(), 0);
+    windows.PostQuitMessage(0);
+    return 0;
+}
+
+}  // namespace ticker

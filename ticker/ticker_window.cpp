@@ -1,0 +1,103 @@
+#include "ticker/ticker_window.h"
+
+#include "platform/constants.h"
+#include "quotes/endpoints.h"
+#include "ticker/ids.h"
+
+namespace ticker {
+
+using app::Command;
+using app::Commands;
+using app::kNoCommand;
+using platform::kWmCommand;
+
+// Searched from the top; the first matching row handles the message.
+const TickerWindow::Row TickerWindow::kMessageTable[] = {
+    {platform::kWmInitDialog, kNoCommand, &TickerWindow::OnInitDialog},
+    {platform::kWmRButtonDown, kNoCommand, &TickerWindow::OnRightButtonDown},
+    {platform::kWmLButtonDown, kNoCommand, &TickerWindow::OnMouse},
+    {platform::kWmMouseMove, kNoCommand, &TickerWindow::OnMouse},
+    {platform::kWmLButtonUp, kNoCommand, &TickerWindow::OnMouse},
+    {platform::kWmTimer, kNoCommand, &TickerWindow::OnTimer},
+    {platform::kWmNcHitTest, kNoCommand, &TickerWindow::OnHitTest},
+    {kWmCommand, Command(command::kExit), &TickerWindow::ExitTicker},
+    {kWmCommand, Command(command::kAddRemoveSymbols), &TickerWindow::OnAddRemoveSymbols},
+    {kWmCommand, Commands(command::kSpeedStop, command::kSpeedFast), &TickerWindow::OnScrollSpeed},
+    {kWmCommand, Command(command::kVisitHomeSite), &TickerWindow::OnVisitHomeSite},
+    {kWmCommand, Command(command::kHelp), &TickerWindow::OnHelp},
+    {kWmCommand, Command(command::kSendToFriend), &TickerWindow::OnSendToFriend},
+    {kWmCommand, Command(command::kAlwaysOnTop), &TickerWindow::OnAlwaysOnTop},
+    {kWmCommand, Command(command::kSnapping), &TickerWindow::OnSnapping},
+    {kWmCommand, Commands(command::kUpdateOff, command::kUpdateNow), &TickerWindow::OnUpdateFrequency},
+    {kWmCommand, Commands(command::kCurrentPrice, command::kResetDefault), &TickerWindow::OnDataField},
+    {kWmCommand, Command(command::kOpeningPrice), &TickerWindow::OnDataField},
+};
+
+std::string DefaultSymbolList() { return "MSFT, Help<" + quotes::HomeSiteHost() + "/help.html>"; }
+
+TickerWindow::TickerWindow(platform::Platform& platform, platform::InstanceHandle instance)
+    : app::DialogObject(platform, kTickerTemplate),
+      hInstance(instance),
+      symbols(DefaultSymbolList()),
+      windowDC(platform.gdi),
+      logoBitmap(platform.gdi),
+      memoryDC(platform.gdi),
+      backgroundBrush(platform.gdi) {}
+
+TickerWindow::~TickerWindow() = default;
+
+bool TickerWindow::HandleMessage(const app::Message& message, platform::ProcResult& result, int table) {
+    if (table != 0) return false;
+    return app::DispatchMessageTable(kMessageTable, *this, message, result);
+}
+
+platform::ProcResult TickerWindow::OnTimer(const app::Message& message) {
+    switch (message.wParam) {
+    case SCROLL_TIMER:
+        return ScrollStep();
+    case UPDATE_TIMER:
+        return OnUpdateTimer();
+    default:
+        return 0;  // any other timer is consumed and ignored
+    }
+}
+
+platform::ProcResult TickerWindow::OnHitTest(const app::Message& message) {
+    return FoldHitCode(platform_.windows.DefWindowProc(message.window, message.id, message.wParam, message.lParam));
+}
+
+platform::ProcResult FoldHitCode(platform::ProcResult code) {
+    switch (code) {
+    case platform::kHtLeft:
+    case platform::kHtTopLeft:
+    case platform::kHtBottomLeft:
+        return platform::kHtLeft;
+    case platform::kHtRight:
+    case platform::kHtTopRight:
+    case platform::kHtBottomRight:
+        return platform::kHtRight;
+    case platform::kHtTop:
+    case platform::kHtBottom:
+        return platform::kHtNowhere;
+    default:
+        return code;
+    }
+}
+
+// Handlers whose behaviour arrives with the scrolling, quotes, menu, mouse
+// and symbol-entry work. Each consumes its message and does nothing yet.
+platform::ProcResult TickerWindow::ScrollStep() { return 0; }
+platform::ProcResult TickerWindow::OnUpdateTimer() { return 0; }
+platform::ProcResult TickerWindow::OnRightButtonDown(const app::Message&) { return 0; }
+platform::ProcResult TickerWindow::OnMouse(const app::Message&) { return 0; }
+platform::ProcResult TickerWindow::OnAddRemoveSymbols(const app::Message&) { return 0; }
+platform::ProcResult TickerWindow::OnScrollSpeed(const app::Message&) { return 0; }
+platform::ProcResult TickerWindow::OnVisitHomeSite(const app::Message&) { return 0; }
+platform::ProcResult TickerWindow::OnHelp(const app::Message&) { return 0; }
+platform::ProcResult TickerWindow::OnSendToFriend(const app::Message&) { return 0; }
+platform::ProcResult TickerWindow::OnAlwaysOnTop(const app::Message&) { return 0; }
+platform::ProcResult TickerWindow::OnSnapping(const app::Message&) { return 0; }
+platform::ProcResult TickerWindow::OnUpdateFrequency(const app::Message&) { return 0; }
+platform::ProcResult TickerWindow::OnDataField(const app::Message&) { return 0; }
+
+}  // namespace ticker
