@@ -63,6 +63,10 @@ inline constexpr std::uint32_t kMbIconInformation = 0x00000040;
 
 // GDI.
 inline constexpr int kOpaque = 2;
+inline constexpr int kLogPixelsY = 90;
+inline constexpr std::uint8_t kDefaultCharset = 1;
+inline constexpr int kSwShowNormal = 1;
+inline constexpr std::uint32_t kPmRemove = 0x0001;
 inline constexpr int kTransparent = 1;
 inline constexpr std::uint32_t kImageBitmap = 0;
 inline constexpr std::uint32_t kLrLoadTransparent = 0x00000020;

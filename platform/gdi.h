@@ -6,6 +6,24 @@
 
 namespace platform {
 
+// LOGFONTA in neutral types.
+struct LogFont {
+    std::int32_t height = 0;
+    std::int32_t width = 0;
+    std::int32_t escapement = 0;
+    std::int32_t orientation = 0;
+    std::int32_t weight = 0;
+    std::uint8_t italic = 0;
+    std::uint8_t underline = 0;
+    std::uint8_t strikeOut = 0;
+    std::uint8_t charSet = 0;
+    std::uint8_t outPrecision = 0;
+    std::uint8_t clipPrecision = 0;
+    std::uint8_t quality = 0;
+    std::uint8_t pitchAndFamily = 0;
+    char faceName[32] = {};
+};
+
 class Gdi {
 public:
     virtual ~Gdi() = default;
@@ -22,6 +40,15 @@ public:
     virtual ColorRef SetBkColor(DcHandle dc, ColorRef color) = 0;
     virtual ColorRef GetSysColor(int index) = 0;
     virtual GdiObject CreateSolidBrush(ColorRef color) = 0;
+
+    // Text.
+    virtual GdiObject CreateFontIndirect(const LogFont& font) = 0;
+    virtual int GetDeviceCaps(DcHandle dc, int index) = 0;
+    virtual bool DPtoLP(DcHandle dc, Point* points, int count) = 0;
+    virtual ColorRef SetTextColor(DcHandle dc, ColorRef color) = 0;
+    virtual bool TextOut(DcHandle dc, int x, int y, const char* text, int length) = 0;
+    // Returns the platform's BOOL: 1 on success.
+    virtual int GetTextExtentPoint32(DcHandle dc, const char* text, int length, Size& size) = 0;
 };
 
 }  // namespace platform

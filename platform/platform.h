@@ -3,6 +3,7 @@
 // interface per area. A Platform only bundles references; it owns nothing.
 #include "platform/gdi.h"
 #include "platform/registry.h"
+#include "platform/shell.h"
 #include "platform/threads.h"
 #include "platform/window_manager.h"
 
@@ -13,6 +14,7 @@ struct Platform {
     Gdi& gdi;
     Registry& registry;
     Threads& threads;
+    Shell& shell;
 };
 
 }  // namespace platform

@@ -7,6 +7,16 @@
 
 namespace platform {
 
+// MSG in neutral types.
+struct QueuedMessage {
+    WindowHandle window = nullptr;
+    std::uint32_t message = 0;
+    MessageParam wParam = 0;
+    LongParam lParam = 0;
+    std::uint32_t time = 0;
+    Point point;
+};
+
 class WindowManager {
 public:
     virtual ~WindowManager() = default;
@@ -45,6 +55,10 @@ public:
     virtual std::uintptr_t SetTimer(WindowHandle window, std::uintptr_t id, std::uint32_t elapseMs) = 0;
     virtual bool KillTimer(WindowHandle window, std::uintptr_t id) = 0;
     virtual bool InvalidateRect(WindowHandle window, const Rect* rect, bool erase) = 0;
+
+    // The calling thread's message queue.
+    virtual bool PeekMessage(QueuedMessage& message, std::uint32_t removeFlags) = 0;
+    virtual void DispatchMessage(const QueuedMessage& message) = 0;
 };
 
 }  // namespace platform

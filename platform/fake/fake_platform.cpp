@@ -406,6 +406,46 @@ GdiObject FakePlatform::CreateSolidBrush(ColorRef color) {
     return brush;
 }
 
+GdiObject FakePlatform::CreateFontIndirect(const LogFont& font) {
+    const GdiObject made = NewObject("font");
+    Log(Format("CreateFontIndirect", std::string("\"") + font.faceName + "\"", font.height, font.weight,
+               static_cast<int>(font.charSet)) +
+        " -> " + NameOf(made));
+    fontsMade.push_back({made, font});
+    return made;
+}
+
+int FakePlatform::GetDeviceCaps(DcHandle dc, int index) {
+    Log(Format("GetDeviceCaps", NameOf(dc), index));
+    return index == kLogPixelsY ? logPixelsY : 0;
+}
+
+bool FakePlatform::DPtoLP(DcHandle dc, Point* points, int count) {
+    Log(Format("DPtoLP", NameOf(dc), count));
+    return points != nullptr;  // the identity mapping
+}
+
+ColorRef FakePlatform::SetTextColor(DcHandle dc, ColorRef color) {
+    Log(Format("SetTextColor", NameOf(dc), color));
+    return std::exchange(dcs_[dc].textColor, color);
+}
+
+ColorRef FakePlatform::TextColor(DcHandle dc) const { return dcs_.at(dc).textColor; }
+
+bool FakePlatform::TextOut(DcHandle dc, int x, int y, const char* text, int length) {
+    const std::string drawn(text, static_cast<std::size_t>(std::max(length, 0)));
+    Log(Format("TextOut", NameOf(dc), x, y, "\"" + drawn + "\""));
+    textsDrawn.push_back({dc, x, y, drawn, dcs_[dc].textColor, SelectedObject(dc, "font")});
+    return true;
+}
+
+int FakePlatform::GetTextExtentPoint32(DcHandle dc, const char* text, int length, Size& size) {
+    Log(Format("GetTextExtentPoint32", NameOf(dc), "\"" + std::string(text, static_cast<std::size_t>(std::max(length, 0))) + "\""));
+    if (measuringFails) return 0;
+    size = Size{characterWidth * length, textHeight};
+    return 1;
+}
+
 // ---- Registry -----------------------------------------------------------------
 
 std::string FakePlatform::RootName(RegistryRoot root) const {
@@ -511,5 +551,28 @@ std::string FakePlatform::Text(const std::string& key, const std::string& name) 
 }
 
 std::uint32_t FakePlatform::GetCurrentThreadId() { return currentThreadId; }
+
+std::intptr_t FakePlatform::ShellExecute(WindowHandle owner, const char* verb, const char* file,
+                                         const char* parameters, const char* directory, int show) {
+    Log(Format("ShellExecute", NameOf(owner), Quote(verb), Quote(file), Quote(parameters), Quote(directory), show));
+    opened.emplace_back(file != nullptr ? file : "");
+    return 33;  // above 32: success
+}
+
+bool FakePlatform::PeekMessage(QueuedMessage& message, std::uint32_t removeFlags) {
+    Log(Format("PeekMessage", removeFlags));
+    if (onPeekMessage) onPeekMessage(*this);
+    if (queue.empty()) return false;
+    message = queue.front();
+    if ((removeFlags & kPmRemove) != 0) queue.erase(queue.begin());
+    return true;
+}
+
+void FakePlatform::DispatchMessage(const QueuedMessage& message) {
+    Log(Format("DispatchMessage", NameOf(message.window), message.message));
+    if (message.window != nullptr && windows_.count(message.window) > 0) {
+        Send(message.window, message.message, message.wParam, message.lParam);
+    }
+}
 
 }  // namespace platform::fake

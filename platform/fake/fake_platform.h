@@ -16,10 +16,10 @@
 
 namespace platform::fake {
 
-class FakePlatform final : public WindowManager, public Gdi, public Registry, public Threads {
+class FakePlatform final : public WindowManager, public Gdi, public Registry, public Threads, public Shell {
 public:
     FakePlatform();
-    Platform AsPlatform() { return Platform{*this, *this, *this, *this}; }
+    Platform AsPlatform() { return Platform{*this, *this, *this, *this, *this}; }
 
     // ---- The log -----------------------------------------------------------
     std::vector<std::string> calls;
@@ -95,6 +95,34 @@ public:
     GdiObject SelectedObject(DcHandle dc, const std::string& kind) const;
     ColorRef BackgroundColor(DcHandle dc) const;
     int BackgroundMode(DcHandle dc) const;
+    ColorRef TextColor(DcHandle dc) const;
+    int logPixelsY = 96;
+    // Text measuring: each character is this wide unless measuring fails.
+    int characterWidth = 7;
+    int textHeight = 16;
+    bool measuringFails = false;
+    struct FontMade {
+        GdiObject font;
+        LogFont description;
+    };
+    std::vector<FontMade> fontsMade;
+    struct TextDrawn {
+        DcHandle dc;
+        int x;
+        int y;
+        std::string text;
+        ColorRef color;
+        GdiObject font;
+    };
+    std::vector<TextDrawn> textsDrawn;
+
+    // ---- Shell -------------------------------------------------------------
+    std::vector<std::string> opened;  // addresses given to ShellExecute
+
+    // ---- Message queue -----------------------------------------------------
+    std::vector<QueuedMessage> queue;  // PeekMessage takes from the front
+    // Called on every PeekMessage, before the queue is looked at.
+    std::function<void(FakePlatform&)> onPeekMessage;
 
     // ---- Registry ----------------------------------------------------------
     struct Value {
@@ -140,6 +168,8 @@ public:
     std::uintptr_t SetTimer(WindowHandle window, std::uintptr_t id, std::uint32_t elapseMs) override;
     bool KillTimer(WindowHandle window, std::uintptr_t id) override;
     bool InvalidateRect(WindowHandle window, const Rect* rect, bool erase) override;
+    bool PeekMessage(QueuedMessage& message, std::uint32_t removeFlags) override;
+    void DispatchMessage(const QueuedMessage& message) override;
 
     // ---- Gdi ---------------------------------------------------------------
     DcHandle GetDC(WindowHandle window) override;
@@ -154,6 +184,12 @@ public:
     ColorRef SetBkColor(DcHandle dc, ColorRef color) override;
     ColorRef GetSysColor(int index) override;
     GdiObject CreateSolidBrush(ColorRef color) override;
+    GdiObject CreateFontIndirect(const LogFont& font) override;
+    int GetDeviceCaps(DcHandle dc, int index) override;
+    bool DPtoLP(DcHandle dc, Point* points, int count) override;
+    ColorRef SetTextColor(DcHandle dc, ColorRef color) override;
+    bool TextOut(DcHandle dc, int x, int y, const char* text, int length) override;
+    int GetTextExtentPoint32(DcHandle dc, const char* text, int length, Size& size) override;
 
     // ---- Registry ----------------------------------------------------------
     long OpenKey(RegistryRoot root, const char* path, RegKeyHandle& key) override;
@@ -167,10 +203,15 @@ public:
     // ---- Threads -----------------------------------------------------------
     std::uint32_t GetCurrentThreadId() override;
 
+    // ---- Shell -------------------------------------------------------------
+    std::intptr_t ShellExecute(WindowHandle owner, const char* verb, const char* file, const char* parameters,
+                               const char* directory, int show) override;
+
 private:
     struct DcState {
         std::map<std::string, GdiObject> selected;  // kind -> object
         int bkMode = kOpaque;
+        ColorRef textColor = 0;
         ColorRef bkColor = 0xFFFFFF;
     };
 

@@ -2,6 +2,8 @@
 // <windows.h> without the A/W macros that share names with the platform
 // interface's methods (MessageBox, LoadImage, ...).
 #include <windows.h>
+// After windows.h, which it needs.
+#include <shellapi.h>
 
 #undef DialogBoxParam
 #undef DefWindowProc
@@ -12,3 +14,9 @@
 #undef MessageBox
 #undef SetWindowLong
 #undef SetWindowText
+#undef CreateFontIndirect
+#undef TextOut
+#undef GetTextExtentPoint32
+#undef PeekMessage
+#undef DispatchMessage
+#undef ShellExecute

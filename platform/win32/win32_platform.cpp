@@ -2,6 +2,8 @@
 
 #include "platform/win32/win32_api.h"
 
+#include <cstring>
+
 #include "platform/constants.h"
 
 namespace platform::win32 {
@@ -21,6 +23,8 @@ static_assert(kColorBtnFace == COLOR_BTNFACE && kColorBtnHighlight == COLOR_BTNH
 static_assert(kMbIconInformation == MB_ICONINFORMATION && kMbOk == MB_OK && kOpaque == OPAQUE);
 static_assert(kImageBitmap == IMAGE_BITMAP && kLrLoadTransparent == LR_LOADTRANSPARENT &&
               kLrLoadMap3dColors == LR_LOADMAP3DCOLORS);
+static_assert(kLogPixelsY == LOGPIXELSY && kDefaultCharset == DEFAULT_CHARSET && kSwShowNormal == SW_SHOWNORMAL);
+static_assert(kPmRemove == PM_REMOVE);
 static_assert(kRegSz == REG_SZ && kRegDword == REG_DWORD && kRegExpandSz == REG_EXPAND_SZ);
 static_assert(kErrorSuccess == ERROR_SUCCESS && kErrorMoreData == ERROR_MORE_DATA);
 static_assert(sizeof(WindowHandle) == sizeof(HWND) && sizeof(MessageParam) == sizeof(WPARAM) &&
@@ -140,6 +144,19 @@ bool Win32Platform::InvalidateRect(WindowHandle window, const Rect* rect, bool e
     return ::InvalidateRect(Hwnd(window), &r, erase ? TRUE : FALSE) != FALSE;
 }
 
+bool Win32Platform::PeekMessage(QueuedMessage& message, std::uint32_t removeFlags) {
+    MSG msg{};
+    if (::PeekMessageA(&msg, nullptr, 0, 0, removeFlags) == FALSE) return false;
+    message = QueuedMessage{Handle(msg.hwnd), msg.message, msg.wParam, msg.lParam, msg.time, Point{msg.pt.x, msg.pt.y}};
+    return true;
+}
+
+void Win32Platform::DispatchMessage(const QueuedMessage& message) {
+    MSG msg{Hwnd(message.window), message.message, message.wParam, message.lParam, message.time,
+            POINT{message.point.x, message.point.y}};
+    ::DispatchMessageA(&msg);
+}
+
 DcHandle Win32Platform::GetDC(WindowHandle window) { return reinterpret_cast<DcHandle>(::GetDC(Hwnd(window))); }
 int Win32Platform::ReleaseDC(WindowHandle window, DcHandle dc) { return ::ReleaseDC(Hwnd(window), Hdc(dc)); }
 DcHandle Win32Platform::CreateCompatibleDC(DcHandle dc) {
@@ -160,6 +177,46 @@ int Win32Platform::SetBkMode(DcHandle dc, int mode) { return ::SetBkMode(Hdc(dc)
 ColorRef Win32Platform::SetBkColor(DcHandle dc, ColorRef color) { return ::SetBkColor(Hdc(dc), color); }
 ColorRef Win32Platform::GetSysColor(int index) { return ::GetSysColor(index); }
 GdiObject Win32Platform::CreateSolidBrush(ColorRef color) { return Object(::CreateSolidBrush(color)); }
+
+GdiObject Win32Platform::CreateFontIndirect(const LogFont& font) {
+    LOGFONTA logFont{};
+    logFont.lfHeight = font.height;
+    logFont.lfWidth = font.width;
+    logFont.lfEscapement = font.escapement;
+    logFont.lfOrientation = font.orientation;
+    logFont.lfWeight = font.weight;
+    logFont.lfItalic = font.italic;
+    logFont.lfUnderline = font.underline;
+    logFont.lfStrikeOut = font.strikeOut;
+    logFont.lfCharSet = font.charSet;
+    logFont.lfOutPrecision = font.outPrecision;
+    logFont.lfClipPrecision = font.clipPrecision;
+    logFont.lfQuality = font.quality;
+    logFont.lfPitchAndFamily = font.pitchAndFamily;
+    static_assert(sizeof logFont.lfFaceName == sizeof font.faceName);
+    std::memcpy(logFont.lfFaceName, font.faceName, sizeof logFont.lfFaceName);
+    return Object(::CreateFontIndirectA(&logFont));
+}
+
+int Win32Platform::GetDeviceCaps(DcHandle dc, int index) { return ::GetDeviceCaps(Hdc(dc), index); }
+
+bool Win32Platform::DPtoLP(DcHandle dc, Point* points, int count) {
+    static_assert(sizeof(Point) == sizeof(POINT));
+    return ::DPtoLP(Hdc(dc), reinterpret_cast<POINT*>(points), count) != FALSE;
+}
+
+ColorRef Win32Platform::SetTextColor(DcHandle dc, ColorRef color) { return ::SetTextColor(Hdc(dc), color); }
+
+bool Win32Platform::TextOut(DcHandle dc, int x, int y, const char* text, int length) {
+    return ::TextOutA(Hdc(dc), x, y, text, length) != FALSE;
+}
+
+int Win32Platform::GetTextExtentPoint32(DcHandle dc, const char* text, int length, Size& size) {
+    SIZE extent{};
+    const BOOL ok = ::GetTextExtentPoint32A(Hdc(dc), text, length, &extent);
+    size = Size{extent.cx, extent.cy};
+    return ok;
+}
 
 long Win32Platform::OpenKey(RegistryRoot root, const char* path, RegKeyHandle& key) {
     HKEY opened = nullptr;
@@ -194,5 +251,10 @@ long Win32Platform::SetValue(RegKeyHandle key, const char* name, std::uint32_t t
 long Win32Platform::CloseKey(RegKeyHandle key) { return ::RegCloseKey(Hkey(key)); }
 
 std::uint32_t Win32Platform::GetCurrentThreadId() { return ::GetCurrentThreadId(); }
+
+std::intptr_t Win32Platform::ShellExecute(WindowHandle owner, const char* verb, const char* file,
+                                          const char* parameters, const char* directory, int show) {
+    return reinterpret_cast<std::intptr_t>(::ShellExecuteA(Hwnd(owner), verb, file, parameters, directory, show));
+}
 
 }  // namespace platform::win32

@@ -5,9 +5,9 @@
 
 namespace platform::win32 {
 
-class Win32Platform final : public WindowManager, public Gdi, public Registry, public Threads {
+class Win32Platform final : public WindowManager, public Gdi, public Registry, public Threads, public Shell {
 public:
-    Platform AsPlatform() { return Platform{*this, *this, *this, *this}; }
+    Platform AsPlatform() { return Platform{*this, *this, *this, *this, *this}; }
 
     // WindowManager
     std::int32_t EnumWindows(EnumWindowsProc proc, LongParam param) override;
@@ -37,6 +37,8 @@ public:
     std::uintptr_t SetTimer(WindowHandle window, std::uintptr_t id, std::uint32_t elapseMs) override;
     bool KillTimer(WindowHandle window, std::uintptr_t id) override;
     bool InvalidateRect(WindowHandle window, const Rect* rect, bool erase) override;
+    bool PeekMessage(QueuedMessage& message, std::uint32_t removeFlags) override;
+    void DispatchMessage(const QueuedMessage& message) override;
 
     // Gdi
     DcHandle GetDC(WindowHandle window) override;
@@ -51,6 +53,12 @@ public:
     ColorRef SetBkColor(DcHandle dc, ColorRef color) override;
     ColorRef GetSysColor(int index) override;
     GdiObject CreateSolidBrush(ColorRef color) override;
+    GdiObject CreateFontIndirect(const LogFont& font) override;
+    int GetDeviceCaps(DcHandle dc, int index) override;
+    bool DPtoLP(DcHandle dc, Point* points, int count) override;
+    ColorRef SetTextColor(DcHandle dc, ColorRef color) override;
+    bool TextOut(DcHandle dc, int x, int y, const char* text, int length) override;
+    int GetTextExtentPoint32(DcHandle dc, const char* text, int length, Size& size) override;
 
     // Registry
     long OpenKey(RegistryRoot root, const char* path, RegKeyHandle& key) override;
@@ -63,6 +71,10 @@ public:
 
     // Threads
     std::uint32_t GetCurrentThreadId() override;
+
+    // Shell
+    std::intptr_t ShellExecute(WindowHandle owner, const char* verb, const char* file, const char* parameters,
+                               const char* directory, int show) override;
 };
 
 }  // namespace platform::win32
