@@ -59,6 +59,9 @@ public:
     // The calling thread's message queue.
     virtual bool PeekMessage(QueuedMessage& message, std::uint32_t removeFlags) = 0;
     virtual void DispatchMessage(const QueuedMessage& message) = 0;
+    // MsgWaitForMultipleObjects with no handles: returns when input arrives
+    // or the timeout passes.
+    virtual void WaitMessage(std::uint32_t timeoutMs) = 0;
 };
 
 }  // namespace platform

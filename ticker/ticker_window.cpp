@@ -44,7 +44,16 @@ TickerWindow::TickerWindow(platform::Platform& platform, platform::InstanceHandl
       memoryDC(platform.gdi),
       backgroundBrush(platform.gdi) {}
 
-TickerWindow::~TickerWindow() = default;
+TickerWindow::~TickerWindow() {
+    DeleteItems();
+    backgroundBrush.reset();
+}
+
+void TickerWindow::DeleteItems() {
+    // From the head, one by one, as the scroll order has them.
+    for (auto& item : itemList) item.reset();
+    itemList.clear();
+}
 
 bool TickerWindow::HandleMessage(const app::Message& message, platform::ProcResult& result, int table) {
     if (table != 0) return false;

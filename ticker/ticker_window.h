@@ -1,15 +1,20 @@
 #pragma once
 // The bar: a borderless, caption-less tool window run as a modal dialog,
 // across which the logo and the quote items scroll.
+#include <atomic>
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "app/dialog_object.h"
 #include "app/message_table.h"
 #include "app/settings.h"
 #include "platform/platform.h"
 #include "platform/scoped.h"
+#include "quotes/entry_list.h"
+#include "quotes/quote_item.h"
 
 namespace ticker {
 
@@ -45,10 +50,16 @@ public:
     platform::Rect LoadSettings();
     void SaveSettings();
 
+    // The item list: rebuilt from the server message and the symbol list.
+    std::string AddItemsFromList(const std::string& text);
+    void RebuildItems();
+    std::string QuoteSourceFor(const std::string& symbol) const;
+
     // The state record.
     platform::InstanceHandle hInstance;
+    std::vector<std::unique_ptr<quotes::QuoteItem>> itemList;  // scroll order; owned
     std::string serverMessage;
-    bool updating = false;
+    std::atomic<bool> updating{false};
     std::string symbols;
     DragOrigin dragOrigin;
     bool dragging = false;
@@ -68,7 +79,7 @@ public:
     platform::ScopedGdiObject logoBitmap;
     platform::ScopedMemoryDc memoryDC;  // holds logoBitmap; remembers savedBitmap
     platform::ScopedGdiObject backgroundBrush;
-    std::map<std::string, std::string> exchangeMap;
+    quotes::ExchangeMap exchangeMap;
 
 private:
     using Row = app::MessageRow<TickerWindow>;
@@ -90,6 +101,7 @@ private:
     platform::ProcResult OnDataField(const app::Message& message);
 
     app::TickerSettings SettingsFields() const;
+    void DeleteItems();
     void PlaceWindow(const platform::Rect& stored);
     void PrepareDrawing();
     platform::ProcResult ScrollStep();

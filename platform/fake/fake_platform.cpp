@@ -568,6 +568,8 @@ bool FakePlatform::PeekMessage(QueuedMessage& message, std::uint32_t removeFlags
     return true;
 }
 
+void FakePlatform::WaitMessage(std::uint32_t timeoutMs) { Log(Format("WaitMessage", timeoutMs)); }
+
 void FakePlatform::DispatchMessage(const QueuedMessage& message) {
     Log(Format("DispatchMessage", NameOf(message.window), message.message));
     if (message.window != nullptr && windows_.count(message.window) > 0) {

@@ -157,6 +157,10 @@ void Win32Platform::DispatchMessage(const QueuedMessage& message) {
     ::DispatchMessageA(&msg);
 }
 
+void Win32Platform::WaitMessage(std::uint32_t timeoutMs) {
+    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, timeoutMs, QS_ALLINPUT);
+}
+
 DcHandle Win32Platform::GetDC(WindowHandle window) { return reinterpret_cast<DcHandle>(::GetDC(Hwnd(window))); }
 int Win32Platform::ReleaseDC(WindowHandle window, DcHandle dc) { return ::ReleaseDC(Hwnd(window), Hdc(dc)); }
 DcHandle Win32Platform::CreateCompatibleDC(DcHandle dc) {

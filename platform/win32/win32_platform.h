@@ -39,6 +39,7 @@ public:
     bool InvalidateRect(WindowHandle window, const Rect* rect, bool erase) override;
     bool PeekMessage(QueuedMessage& message, std::uint32_t removeFlags) override;
     void DispatchMessage(const QueuedMessage& message) override;
+    void WaitMessage(std::uint32_t timeoutMs) override;
 
     // Gdi
     DcHandle GetDC(WindowHandle window) override;
