@@ -1,6 +1,7 @@
 #pragma once
-// HTTP as the logic sees it: one virtual per WinINet call of a download.
-// Handles are opaque; a null handle means the call failed.
+// HTTP as the logic sees it: one virtual per WinINet call of a download,
+// taking that call's arguments in neutral types. Handles are opaque; a null
+// handle means the call failed.
 #include <cstdint>
 #include <string>
 
@@ -9,34 +10,61 @@ namespace platform {
 struct InternetTag;
 using InternetHandle = InternetTag*;
 
-// The pieces of a cracked address.
+// The WinINet numbers a download speaks in; the Win32 back end checks them
+// against <wininet.h>.
+inline constexpr std::uint32_t kInternetOpenTypePreconfig = 0;
+inline constexpr std::uint32_t kInternetOpenTypeDirect = 1;
+inline constexpr std::uint32_t kInternetServiceHttp = 3;
+inline constexpr std::uint32_t kInternetFlagReload = 0x80000000;
+inline constexpr std::uint32_t kInternetFlagExistingConnect = 0x20000000;
+inline constexpr std::uint32_t kInternetFlagDontCache = 0x04000000;
+inline constexpr std::uint32_t kIcuBrowserMode = 0x02000000;
+inline constexpr std::int32_t kInternetSchemeUnknown = -1;
+inline constexpr std::int32_t kInternetSchemeFtp = 1;
+inline constexpr std::int32_t kInternetSchemeHttp = 3;
+inline constexpr std::int32_t kInternetSchemeHttps = 4;
+inline constexpr std::uint16_t kInternetDefaultHttpPort = 80;
+inline constexpr std::uint16_t kInternetDefaultHttpsPort = 443;
+
+// What InternetCrackUrlA finds in an address (URL_COMPONENTSA), each piece
+// as written there.
 struct UrlParts {
-    std::string scheme;  // "http", "https", ... as written
+    std::string scheme;
+    std::int32_t schemeNumber = kInternetSchemeUnknown;  // INTERNET_SCHEME
     std::string host;
     std::uint16_t port = 0;  // the written port, or the scheme's default
-    std::string object;      // path with its query string
+    std::string userName;
+    std::string password;
+    std::string urlPath;
+    std::string extraInfo;  // "?query" and "#fragment"
 };
 
 class Internet {
 public:
     virtual ~Internet() = default;
 
-    // InternetOpenA: agent, access type, flags; context value 1.
-    virtual InternetHandle Open(const char* agent, std::uint32_t accessType, std::uint32_t flags) = 0;
-    // InternetCanonicalizeUrlA.
-    virtual bool CanonicalizeUrl(const std::string& url, std::string& canonical, std::uint32_t flags) = 0;
-    // InternetCrackUrlA.
-    virtual bool CrackUrl(const std::string& url, UrlParts& parts) = 0;
-    // InternetConnectA with no user name and no password.
-    virtual InternetHandle Connect(InternetHandle session, const std::string& host, std::uint16_t port,
-                                   std::uint32_t service, std::uint32_t flags) = 0;
-    // HttpOpenRequestA with no referrer and no accepted types.
-    virtual InternetHandle OpenRequest(InternetHandle connection, const char* verb, const std::string& object,
-                                       const char* version, std::uint32_t flags) = 0;
-    // HttpSendRequestA with no headers and no body.
-    virtual bool SendRequest(InternetHandle request) = 0;
+    // InternetOpenA.
+    virtual InternetHandle Open(const char* agent, std::uint32_t accessType, const char* proxy,
+                                const char* proxyBypass, std::uint32_t flags) = 0;
+    // InternetCanonicalizeUrlA: length is the buffer's size in, the text's
+    // length (or, when the buffer is too small, the size needed) out.
+    virtual bool CanonicalizeUrl(const char* url, char* buffer, std::uint32_t& length, std::uint32_t flags) = 0;
+    // InternetCrackUrlA over the whole zero-terminated address.
+    virtual bool CrackUrl(const char* url, std::uint32_t flags, UrlParts& parts) = 0;
+    // InternetConnectA.
+    virtual InternetHandle Connect(InternetHandle session, const char* server, std::uint16_t port,
+                                   const char* userName, const char* password, std::uint32_t service,
+                                   std::uint32_t flags, std::uintptr_t context) = 0;
+    // HttpOpenRequestA; acceptTypes is a null-terminated list, or null.
+    virtual InternetHandle OpenRequest(InternetHandle connection, const char* verb, const char* object,
+                                       const char* version, const char* referrer, const char* const* acceptTypes,
+                                       std::uint32_t flags, std::uintptr_t context) = 0;
+    // HttpSendRequestA.
+    virtual bool SendRequest(InternetHandle request, const char* headers, std::uint32_t headersLength,
+                             const void* optional, std::uint32_t optionalLength) = 0;
     // InternetReadFile: true with read = 0 at the end of the body.
     virtual bool ReadFile(InternetHandle request, void* buffer, std::uint32_t toRead, std::uint32_t& read) = 0;
+    // InternetCloseHandle.
     virtual bool CloseHandle(InternetHandle handle) = 0;
 };
 

@@ -2,6 +2,7 @@
 // Everything the logic may ask of the operating system, one narrow
 // interface per area. A Platform only bundles references; it owns nothing.
 #include "platform/gdi.h"
+#include "platform/internet.h"
 #include "platform/registry.h"
 #include "platform/shell.h"
 #include "platform/threads.h"
@@ -15,6 +16,7 @@ struct Platform {
     Registry& registry;
     Threads& threads;
     Shell& shell;
+    Internet& internet;
 };
 
 }  // namespace platform

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/constants.h"
+#include "platform/fake/fake_internet.h"
 #include "platform/platform.h"
 
 namespace platform::fake {
@@ -19,7 +20,7 @@ namespace platform::fake {
 class FakePlatform final : public WindowManager, public Gdi, public Registry, public Threads, public Shell {
 public:
     FakePlatform();
-    Platform AsPlatform() { return Platform{*this, *this, *this, *this, *this}; }
+    Platform AsPlatform() { return Platform{*this, *this, *this, *this, *this, internet}; }
 
     // ---- The log -----------------------------------------------------------
     std::vector<std::string> calls;
@@ -118,6 +119,9 @@ public:
 
     // ---- Shell -------------------------------------------------------------
     std::vector<std::string> opened;  // addresses given to ShellExecute
+
+    // ---- Internet ----------------------------------------------------------
+    FakeInternet internet;
 
     // ---- Message queue -----------------------------------------------------
     std::vector<QueuedMessage> queue;  // PeekMessage takes from the front

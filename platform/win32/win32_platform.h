@@ -2,12 +2,13 @@
 // The real platform: every call forwards to the Win32 function of the same
 // name and decides nothing.
 #include "platform/platform.h"
+#include "platform/win32/internet_win32.h"
 
 namespace platform::win32 {
 
 class Win32Platform final : public WindowManager, public Gdi, public Registry, public Threads, public Shell {
 public:
-    Platform AsPlatform() { return Platform{*this, *this, *this, *this, *this}; }
+    Platform AsPlatform() { return Platform{*this, *this, *this, *this, *this, internet_}; }
 
     // WindowManager
     std::int32_t EnumWindows(EnumWindowsProc proc, LongParam param) override;
@@ -76,6 +77,9 @@ public:
     // Shell
     std::intptr_t ShellExecute(WindowHandle owner, const char* verb, const char* file, const char* parameters,
                                const char* directory, int show) override;
+
+private:
+    Win32Internet internet_;
 };
 
 }  // namespace platform::win32

@@ -1,0 +1,100 @@
+#pragma once
+// A recording fake of WinINet for the native tests. Every call is logged as
+// one line "Name(arg, ...)" with handles written as s1 (session), c1
+// (connection) and r1 (request), flags in hex, and " -> result" where the
+// call returns something. A test serves bodies per address and makes any
+// call fail, then reads the log and the handles still open.
+#include <cstddef>
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/internet.h"
+
+namespace platform::fake {
+
+class FakeInternet final : public Internet {
+public:
+    // ---- The log -----------------------------------------------------------
+    std::vector<std::string> calls;
+    // The logged calls whose name is `name`, in order.
+    std::vector<std::string> CallsNamed(std::string_view name) const;
+
+    // ---- Answers -----------------------------------------------------------
+    // The body the server at the address's host and port sends for its path
+    // and query. A request for an address nobody serves cannot be sent, as
+    // when no server answers.
+    void Serve(const std::string& address, std::string body);
+    // What InternetCanonicalizeUrl makes of an address; any other address
+    // comes out as it went in.
+    std::map<std::string, std::string> canonicalForms;
+
+    // ---- Failures ----------------------------------------------------------
+    bool openFails = false;
+    bool canonicalizeFails = false;
+    bool crackFails = false;
+    bool connectFails = false;
+    bool openRequestFails = false;
+    bool sendFails = false;
+    // Once this many bytes of the body have been delivered, every further
+    // read fails.
+    std::optional<std::size_t> readFailsAfter;
+    // The most bytes one read delivers, as a network hands out a body in
+    // whatever packets arrive.
+    std::size_t bytesPerRead = SIZE_MAX;
+
+    // ---- Handles -----------------------------------------------------------
+    // Handles opened and not yet closed, by name ("s1", "c1", "r1").
+    std::vector<std::string> OpenHandleNames() const;
+    std::string NameOf(InternetHandle handle) const;
+
+    // ---- Internet ----------------------------------------------------------
+    InternetHandle Open(const char* agent, std::uint32_t accessType, const char* proxy, const char* proxyBypass,
+                        std::uint32_t flags) override;
+    bool CanonicalizeUrl(const char* url, char* buffer, std::uint32_t& length, std::uint32_t flags) override;
+    bool CrackUrl(const char* url, std::uint32_t flags, UrlParts& parts) override;
+    InternetHandle Connect(InternetHandle session, const char* server, std::uint16_t port, const char* userName,
+                           const char* password, std::uint32_t service, std::uint32_t flags,
+                           std::uintptr_t context) override;
+    InternetHandle OpenRequest(InternetHandle connection, const char* verb, const char* object, const char* version,
+                               const char* referrer, const char* const* acceptTypes, std::uint32_t flags,
+                               std::uintptr_t context) override;
+    bool SendRequest(InternetHandle request, const char* headers, std::uint32_t headersLength, const void* optional,
+                     std::uint32_t optionalLength) override;
+    bool ReadFile(InternetHandle request, void* buffer, std::uint32_t toRead, std::uint32_t& read) override;
+    bool CloseHandle(InternetHandle handle) override;
+
+    // The fake's own address splitter: "scheme://[user[:password]@]host[:port]
+    // [/path][?query][#fragment]"; nothing when there is no scheme or host or
+    // the port is not a number.
+    static std::optional<UrlParts> Split(const std::string& url);
+
+private:
+    enum class Kind { Session, Connection, Request };
+    struct Entry {
+        Kind kind;
+        std::string name;
+        InternetHandle parent = nullptr;
+        std::string server;  // connection: "host:port"
+        std::string object;  // request
+        bool sent = false;
+        std::string body;
+        std::size_t delivered = 0;
+    };
+
+    void Log(std::string line);
+    InternetHandle NewHandle(Kind kind, InternetHandle parent);
+    Entry* Find(InternetHandle handle, Kind kind);
+
+    std::map<std::string, std::string> bodies_;  // "host:port/object" -> body
+    std::map<InternetHandle, Entry> open_;
+    std::uintptr_t nextHandle_ = 1;
+    std::map<Kind, int> counts_;
+    std::map<InternetHandle, std::string> names_;
+};
+
+}  // namespace platform::fake

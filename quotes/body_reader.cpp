@@ -1,0 +1,48 @@
+#include "quotes/body_reader.h"
+
+namespace quotes {
+
+namespace {
+
+constexpr char kCarriageReturn = '\r';
+constexpr char kLineFeed = '\n';
+
+}  // namespace
+
+BodyReader::BodyReader(platform::Internet& internet, platform::InternetHandle request)
+    : internet_(internet), request_(request) {}
+
+bool BodyReader::Refill() {
+    if (ended_ || failed_) return false;
+    std::uint32_t read = 0;
+    // A count beyond the block would be a broken platform: treated as a failed read.
+    if (!internet_.ReadFile(request_, block_.data(), static_cast<std::uint32_t>(block_.size()), read) ||
+        read > block_.size()) {
+        failed_ = true;
+        return false;
+    }
+    if (read == 0) {
+        ended_ = true;
+        return false;
+    }
+    next_ = 0;
+    end_ = read;
+    return true;
+}
+
+std::size_t BodyReader::ReadPiece(char* buffer, std::size_t capacity) {
+    std::size_t taken = 0;
+    std::size_t stored = 0;
+    while (taken + 1 < capacity) {
+        if (next_ == end_ && !Refill()) break;
+        const char byte = block_[next_++];
+        ++taken;
+        if (byte == kCarriageReturn) continue;
+        buffer[stored++] = byte;
+        if (byte == kLineFeed) break;
+    }
+    if (capacity > 0) buffer[stored] = '\0';
+    return taken;
+}
+
+}  // namespace quotes

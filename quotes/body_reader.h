@@ -1,0 +1,44 @@
+#pragma once
+// A response body handed out in the pieces the download appends: the bytes
+// up to and including the next line feed, never more than capacity - 1 of
+// them, carriage returns left out, followed by a zero byte. The bytes are
+// pulled from InternetReadFile a block at a time, so a long body costs few
+// platform calls whatever the pieces look like.
+#include <array>
+#include <cstddef>
+
+#include "platform/internet.h"
+
+namespace quotes {
+
+class BodyReader {
+public:
+    BodyReader(platform::Internet& internet, platform::InternetHandle request);
+    BodyReader(const BodyReader&) = delete;
+    BodyReader& operator=(const BodyReader&) = delete;
+
+    // Fills buffer (capacity >= 1) with the next piece and its terminating
+    // zero. Returns how many bytes of the body the piece took, carriage
+    // returns and zero bytes included: 0 once the body has ended, or when a
+    // read failed before the piece took anything.
+    std::size_t ReadPiece(char* buffer, std::size_t capacity);
+    // A read failed. The piece returned last stops where the failure came
+    // and no further piece follows.
+    bool failed() const { return failed_; }
+
+private:
+    static constexpr std::size_t kBlockSize = 4096;
+
+    // False at the end of the body or on a failed read.
+    bool Refill();
+
+    platform::Internet& internet_;
+    platform::InternetHandle request_;
+    std::array<char, kBlockSize> block_{};
+    std::size_t next_ = 0;
+    std::size_t end_ = 0;
+    bool ended_ = false;
+    bool failed_ = false;
+};
+
+}  // namespace quotes

@@ -1,0 +1,94 @@
+#include "quotes/http_get_text.h"
+
+#include <array>
+#include <optional>
+#include <vector>
+
+#include "platform/scoped_internet.h"
+#include "quotes/body_reader.h"
+
+namespace quotes {
+
+namespace {
+
+constexpr char kAgent[] = "ORVO";
+constexpr char kVerb[] = "GET";
+constexpr char kHttpVersion[] = "HTTP/1.0";
+// The context value of the session, which its connection and request share.
+constexpr std::uintptr_t kSessionContext = 1;
+constexpr std::uint32_t kSessionFlags = platform::kInternetFlagDontCache;
+// Every request goes to the server and nothing is written to the cache.
+constexpr std::uint32_t kRequestFlags =
+    platform::kInternetFlagReload | platform::kInternetFlagExistingConnect | platform::kInternetFlagDontCache;
+constexpr std::uint32_t kNoFlags = 0;
+
+// The piece buffer: one byte more than a piece is given, so the text stays
+// zero-terminated whatever was read into it.
+constexpr std::size_t kPieceBufferSize = 1024;
+constexpr std::size_t kPieceCapacity = kPieceBufferSize - 1;
+
+// Canonicalising escapes a byte into at most three ("%20"); the slack covers
+// what it may add to a bare address, such as the root path's '/'.
+constexpr std::size_t kCanonicalGrowth = 3;
+constexpr std::size_t kCanonicalSlack = 16;
+
+struct Target {
+    std::string server;
+    std::uint16_t port = 0;
+    std::string object;  // path with its query string
+};
+
+// Canonicalised in browser mode (the text after '?' or '#' stays as it was
+// written), then cracked. Nothing when either step fails or the address is
+// not an "http" one.
+std::optional<Target> SplitAddress(platform::Internet& internet, const std::string& url) {
+    std::vector<char> canonical(url.size() * kCanonicalGrowth + kCanonicalSlack, '\0');
+    std::uint32_t length = static_cast<std::uint32_t>(canonical.size());
+    if (!internet.CanonicalizeUrl(url.c_str(), canonical.data(), length, platform::kIcuBrowserMode)) {
+        return std::nullopt;
+    }
+    platform::UrlParts parts;
+    if (!internet.CrackUrl(canonical.data(), kNoFlags, parts)) return std::nullopt;
+    if (parts.schemeNumber != platform::kInternetSchemeHttp) return std::nullopt;
+    return Target{parts.host, parts.port, parts.urlPath + parts.extraInfo};
+}
+
+std::string ReadBody(platform::Internet& internet, platform::InternetHandle request) {
+    std::string body;
+    BodyReader reader(internet, request);
+    std::array<char, kPieceBufferSize> piece{};
+    for (;;) {
+        piece.fill('\0');
+        if (reader.ReadPiece(piece.data(), kPieceCapacity) == 0) break;
+        body.append(piece.data());  // up to the first zero byte
+        if (reader.failed()) break;
+    }
+    return body;
+}
+
+}  // namespace
+
+std::string HttpGetText(platform::Internet& internet, const std::string& url) {
+    const platform::ScopedInternetHandle session(
+        internet, internet.Open(kAgent, platform::kInternetOpenTypePreconfig, nullptr, nullptr, kSessionFlags));
+    if (!session) return kDownloadErrorText;
+
+    const std::optional<Target> target = SplitAddress(internet, url);
+    if (!target) return kDownloadErrorText;
+
+    const platform::ScopedInternetHandle connection(
+        internet, internet.Connect(session.get(), target->server.c_str(), target->port, nullptr, nullptr,
+                                   platform::kInternetServiceHttp, kNoFlags, kSessionContext));
+    if (!connection) return kDownloadErrorText;
+
+    const platform::ScopedInternetHandle request(
+        internet, internet.OpenRequest(connection.get(), kVerb, target->object.c_str(), kHttpVersion, nullptr,
+                                       nullptr, kRequestFlags, kSessionContext));
+    if (!request) return kDownloadErrorText;
+
+    // The status is not looked at: an error page is a body like any other.
+    if (!internet.SendRequest(request.get(), nullptr, 0, nullptr, 0)) return kDownloadErrorText;
+    return ReadBody(internet, request.get());
+}
+
+}  // namespace quotes
