@@ -8,6 +8,8 @@
 #include "quotes/data_text.h"
 #include "quotes/endpoints.h"
 #include "quotes/entry_list.h"
+#include "quotes/http_get_text.h"
+#include "quotes/quote_line.h"
 #include "quotes/text.h"
 
 namespace quotes {
@@ -84,6 +86,14 @@ std::string QuoteItem::DetailPageAddress() const {
     if (!linkUrl.empty()) return LinkDetailPage(linkUrl);
     if (last != 0) return SymbolDetailPage(label);
     return LinkDetailPage(HomeSite());
+}
+
+bool QuoteItem::ParseQuote() {
+    const std::string body = HttpGetText(platform_.internet, sourceUrl);
+    parsing = true;
+    ApplyQuoteLine(sourceUrl, body, *this);
+    parsing = false;
+    return true;
 }
 
 void QuoteItem::Click() {

@@ -35,6 +35,8 @@ public:
     void Click();
     // The detail page Click opens.
     std::string DetailPageAddress() const;
+    // Downloads the item's quote line and takes its columns. Always true.
+    bool ParseQuote();
 
     bool textStale = true;
     std::string linkUrl;

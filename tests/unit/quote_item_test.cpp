@@ -203,3 +203,37 @@ TEST_F(QuoteItemTest, ClickShowsTheLabelInBlackAndOpensTheDetailPage) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(QuoteItemTest, ParseQuoteFillsTheValuesFromTheDownloadedLine) {
+    const auto item = Make("ibm");
+    fake.internet.Serve(item->sourceUrl, "\"IBM\",123.5,\"4:00PM\",+1.25,120.0,124.0,122.25,1234567\r\n");
+    item->open = 7;
+    EXPECT_TRUE(item->ParseQuote());
+    EXPECT_EQ(item->last, 123.5);
+    EXPECT_EQ(item->timeText, "4:00PM");
+    EXPECT_EQ(item->change, 1.25);
+    EXPECT_EQ(item->low, 120.0);
+    EXPECT_EQ(item->high, 124.0);
+    EXPECT_EQ(item->prevClose, 122.25);
+    EXPECT_EQ(item->volume, 1234567);
+    EXPECT_EQ(item->open, 7) << "eight columns leave the opening price alone";
+    EXPECT_EQ(item->label, "IBM");
+    EXPECT_FALSE(item->parsing);
+    EXPECT_EQ(fake.internet.CallsNamed("HttpOpenRequest").size(), 1u);
+}
+
+TEST_F(QuoteItemTest, FailedDownloadKeepsThePreviousValues) {
+    const auto item = Make("msft");
+    item->last = 50;
+    item->change = -1;
+    // Nobody serves the address: the download yields the error text.
+    EXPECT_TRUE(item->ParseQuote());
+    EXPECT_EQ(item->last, 50);
+    EXPECT_EQ(item->change, -1);
+    EXPECT_EQ(item->label, "msft");
+    EXPECT_FALSE(item->parsing);
+}
+
+}  // namespace
