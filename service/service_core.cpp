@@ -1,0 +1,190 @@
+#include "service/service_core.h"
+
+#include <charconv>
+#include <iterator>
+
+#include "service/detail_pages.h"
+#include "service/pages.h"
+#include "service/query.h"
+#include "service/quote_csv.h"
+
+namespace service {
+
+namespace {
+
+const char* const kOk = "ok\n";
+const char* const kNoSymbol = "No symbol given.";
+const char* const kSymbolSeparators = " ,";  // "s=IBM+MSFT" asks for two lines
+
+std::string HostAndPort(int port) { return std::string(kLoopbackHost) + ":" + std::to_string(port); }
+
+void ReplaceAll(std::string& text, const std::string& from, const std::string& to) {
+    for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size())) {
+        text.replace(at, from.size(), to);
+    }
+}
+
+std::vector<std::string> SplitSymbols(const std::string& list) {
+    std::vector<std::string> symbols;
+    std::size_t start = 0;
+    while (start < list.size()) {
+        std::size_t end = list.find_first_of(kSymbolSeparators, start);
+        if (end == std::string::npos) end = list.size();
+        if (end > start) symbols.push_back(list.substr(start, end - start));
+        start = end + 1;
+    }
+    return symbols;
+}
+
+Reply BadRequest(const std::string& why) { return {kStatusBadRequest, kPlainType, why + "\n"}; }
+
+Reply Html(const std::string& page) { return {kStatusOk, kHtmlType, page}; }
+
+}  // namespace
+
+std::string ExpandPlaceholders(const std::string& text, int port) {
+    std::string expanded = text;
+    ReplaceAll(expanded, "{host}", HostAndPort(port));
+    ReplaceAll(expanded, "{port}", std::to_string(port));
+    return expanded;
+}
+
+std::string DefaultServerMessage(int port) {
+    const std::string host = HostAndPort(port);
+    return "Market News<" + host + "/news.html>, Market Hours<" + host + "/news.html#hours>";
+}
+
+std::string ExchangeList(int port) {
+    const std::string base = "http://" + HostAndPort(port);
+    return "," + base + "/d/quotes.csv?f=" + kDefaultQuoteFormat + "\r\n" +  //
+           "L," + base + "/uk/quotes.csv?f=" + kOpeningQuoteFormat + "\r\n";
+}
+
+const ServiceCore::Route ServiceCore::kPages[] = {
+    {"/", &ServiceCore::Home},
+    {"/index.html", &ServiceCore::Home},
+    {"/help.html", &ServiceCore::Help},
+    {"/news.html", &ServiceCore::News},
+    {"/getmessage.asp", &ServiceCore::Message},
+    {"/exchanges.html", &ServiceCore::Exchanges},
+    {"/d/quotes.csv", &ServiceCore::DefaultQuotes},
+    {"/uk/quotes.csv", &ServiceCore::OpeningQuotes},
+    {"/orvo.html", &ServiceCore::Detail},
+};
+
+const ServiceCore::Route ServiceCore::kControls[] = {
+    {"/control/fault", &ServiceCore::SetFault},
+    {"/control/reset", &ServiceCore::Reset},
+    {"/control/message", &ServiceCore::SetMessage},
+    {"/control/reseed", &ServiceCore::Reseed},
+};
+
+ServiceCore::ServiceCore(const ServiceOptions& options, int port)
+    : port_(port),
+      startSeed_(options.seed),
+      startMessage_(options.message ? ExpandPlaceholders(*options.message, port) : DefaultServerMessage(port)),
+      quotes_(options.seed),
+      faults_(options.faults),
+      message_(startMessage_) {}
+
+Delivery ServiceCore::Respond(const std::string& path, const std::string& rawQuery) {
+    // Control requests are never faulty, or a test could not switch a
+    // fault for every path off again.
+    if (path.rfind(kControlPrefix, 0) == 0) {
+        auto reply = Serve(std::begin(kControls), std::end(kControls), path, rawQuery);
+        return ApplyFault(Fault{}, reply ? *reply : Reply{kStatusNotFound, kHtmlType, NotFoundPage(path)});
+    }
+    auto reply = Serve(std::begin(kPages), std::end(kPages), path, rawQuery);
+    return ApplyFault(faults_.For(path), reply ? *reply : Reply{kStatusNotFound, kHtmlType, NotFoundPage(path)});
+}
+
+std::string ServiceCore::ServerMessage() const {
+    std::lock_guard<std::mutex> lock(messageMutex_);
+    return message_;
+}
+
+std::optional<Reply> ServiceCore::Serve(const Route* first, const Route* last, const std::string& path,
+                                        const std::string& rawQuery) {
+    for (const Route* route = first; route != last; ++route) {
+        if (path == route->path) return (this->*(route->page))(rawQuery);
+    }
+    return std::nullopt;
+}
+
+Reply ServiceCore::Home(const std::string&) { return Html(HomePage()); }
+
+Reply ServiceCore::Help(const std::string&) { return Html(HelpPage()); }
+
+Reply ServiceCore::News(const std::string&) { return Html(NewsPage()); }
+
+// Every partner ID gets the same message.
+Reply ServiceCore::Message(const std::string&) { return {kStatusOk, kPlainType, ServerMessage()}; }
+
+Reply ServiceCore::Exchanges(const std::string&) { return {kStatusOk, kPlainType, ExchangeList(port_)}; }
+
+Reply ServiceCore::DefaultQuotes(const std::string& rawQuery) { return Quotes(rawQuery, kDefaultQuoteFormat, false); }
+
+// The source for London sends its column titles first and the opening price
+// as a ninth column.
+Reply ServiceCore::OpeningQuotes(const std::string& rawQuery) { return Quotes(rawQuery, kOpeningQuoteFormat, true); }
+
+Reply ServiceCore::Quotes(const std::string& rawQuery, const char* defaultFormat, bool withHeader) {
+    const auto columns = ParseQuoteFormat(QueryValue(rawQuery, "f").value_or(defaultFormat));
+    const auto symbols = SplitSymbols(QueryValue(rawQuery, "s").value_or(""));
+    if (symbols.empty()) return BadRequest(kNoSymbol);
+    std::string body = withHeader ? QuoteCsvHeader(columns) : "";
+    for (const std::string& symbol : symbols) body += QuoteCsvLine(columns, UpperCase(symbol), quotes_.Next(symbol));
+    return {kStatusOk, kCsvType, body};
+}
+
+Reply ServiceCore::Detail(const std::string& rawQuery) {
+    const std::string tail = DetailTail(rawQuery);
+    const Requester requester{QueryValue(tail, "v").value_or(""), QueryValue(tail, "ban").value_or("")};
+    // The ticker puts the item's own parameter first; look there before
+    // searching, so a link that holds "s=" is still taken as a link.
+    const bool linkFirst = rawQuery.rfind("url=", 0) == 0;
+    if (const auto symbol = linkFirst ? std::nullopt : DetailParameter(rawQuery, "s")) {
+        return Html(QuoteDetailPage(*symbol, quotes_.Current(*symbol), requester));
+    }
+    if (const auto address = DetailParameter(rawQuery, "url")) return Html(LinkDetailPage(*address, requester));
+    return {kStatusNotFound, kHtmlType, EmptyDetailPage()};
+}
+
+Reply ServiceCore::SetFault(const std::string& rawQuery) {
+    const auto mode = QueryValue(rawQuery, "mode");
+    if (!mode) return BadRequest("mode is missing");
+    const auto fault = ParseFault(*mode, QueryValue(rawQuery, "arg"));
+    if (!fault) return BadRequest("unknown mode or argument out of range");
+    const auto path = QueryValue(rawQuery, "path");
+    faults_.Set(path && !path->empty() ? *path : kEveryPath, *fault);
+    return {kStatusOk, kPlainType, kOk};
+}
+
+Reply ServiceCore::Reset(const std::string&) {
+    faults_.Clear();
+    std::lock_guard<std::mutex> lock(messageMutex_);
+    message_ = startMessage_;
+    return {kStatusOk, kPlainType, kOk};
+}
+
+Reply ServiceCore::SetMessage(const std::string& rawQuery) {
+    const auto text = QueryValue(rawQuery, "text");
+    if (!text) return BadRequest("text is missing");
+    std::lock_guard<std::mutex> lock(messageMutex_);
+    message_ = ExpandPlaceholders(*text, port_);
+    return {kStatusOk, kPlainType, kOk};
+}
+
+Reply ServiceCore::Reseed(const std::string& rawQuery) {
+    std::uint64_t seed = startSeed_;
+    if (const auto text = QueryValue(rawQuery, "seed")) {
+        const auto result = std::from_chars(text->data(), text->data() + text->size(), seed);
+        if (text->empty() || result.ec != std::errc() || result.ptr != text->data() + text->size()) {
+            return BadRequest("seed must be a whole number");
+        }
+    }
+    quotes_.Restart(seed);
+    return {kStatusOk, kPlainType, kOk};
+}
+
+}  // namespace service
