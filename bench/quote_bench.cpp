@@ -44,13 +44,14 @@ void BM_FractionText(benchmark::State& state) {
 }
 BENCHMARK(BM_FractionText);
 
-void BM_BuildDataText(benchmark::State& state) {
+void BM_BuildDataText(benchmark::State& state, std::uint32_t mask) {
     const quotes::QuoteFields fields = SampleQuote();
-    const auto mask = static_cast<std::uint32_t>(state.range(0));
     for (auto _ : state) benchmark::DoNotOptimize(quotes::BuildDataText(fields, mask));
 }
-BENCHMARK(BM_BuildDataText)->Arg(quotes::kDefaultDataMask)->Arg(quotes::kSelectAllDataMask | quotes::kShowOpen)
-    ->Arg((quotes::kSelectAllDataMask | quotes::kShowOpen) & ~quotes::kShowFractions);
+constexpr std::uint32_t kEveryField = quotes::kSelectAllDataMask | quotes::kShowOpen;
+BENCHMARK_CAPTURE(BM_BuildDataText, DefaultMask, quotes::kDefaultDataMask);
+BENCHMARK_CAPTURE(BM_BuildDataText, EveryFieldInFractions, kEveryField);
+BENCHMARK_CAPTURE(BM_BuildDataText, EveryFieldInDecimals, kEveryField & ~quotes::kShowFractions);
 
 void RunApplyQuoteLine(benchmark::State& state, const std::string& body) {
     for (auto _ : state) {

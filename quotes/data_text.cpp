@@ -49,6 +49,15 @@ std::string WithSign(const std::string& text) {
     return !text.empty() && text.front() == kMinus ? text : kPlus + text;
 }
 
+// The 32-bit Windows build does double arithmetic on the x87 unit with
+// 64-bit intermediates, so a plain double quotient there can differ in its
+// last bit from the native one and, near a .xx5 boundary, in the text. Doing
+// it in long double on both (x87 on both) gives the same bits; 100 x change
+// is exact there, so only the quotient is rounded.
+double PercentChange(double change, double prevClose) {
+    return static_cast<double>(static_cast<long double>(kPercent) * change / prevClose);
+}
+
 std::string PriceText(double value, bool fractions) { return fractions ? FractionText(value) : FormatG(value); }
 
 // The field's text, or false when the field shows nothing at all.
@@ -63,7 +72,7 @@ bool FieldText(const FieldRow& row, const QuoteFields& fields, bool fractions, s
     case FieldForm::PercentChange:
         // Also keeps a NaN previous close from dividing.
         if (!(fields.prevClose > 0)) return false;
-        text = WithSign(FormatFixed2(kPercent * fields.change / fields.prevClose) + kPercentSign);
+        text = WithSign(FormatFixed2(PercentChange(fields.change, fields.prevClose)) + kPercentSign);
         return true;
     case FieldForm::Time:
         text = fields.timeText;

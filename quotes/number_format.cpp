@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <limits>
+#include <string_view>
 #include <system_error>
 
 namespace quotes {
@@ -112,6 +113,9 @@ long long DecimalOrder(std::string_view integerDigits, std::string_view fraction
 // stay far beyond the double range with any number of digits in front of it.
 constexpr long long kExponentCeiling = 1'000'000'000'000'000LL;
 
+// More significant digits than the shortcut accepts (19).
+constexpr std::string_view kExactPathPadding = "00000000000000000000";
+
 std::size_t SkipSpace(std::string_view text, std::size_t i) {
     while (i < text.size() && IsSpace(text[i])) ++i;
     return i;
@@ -202,6 +206,7 @@ double ReadDecimal(std::string_view text) {
     if (integerDigits.empty() && fractionDigits.empty()) return 0;
 
     long long exponent = 0;
+    std::string_view exponentText;
     if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
         std::size_t j = i + 1;
         bool negativeExponent = false;
@@ -215,14 +220,21 @@ double ReadDecimal(std::string_view text) {
                 if (exponent < kExponentCeiling) exponent = exponent * 10 + (text[j] - '0');
             }
             if (negativeExponent) exponent = -exponent;
-            i = j;
+            exponentText = text.substr(i, j - i);
         }
     }
 
+    // libstdc++ converts a short mantissa with one floating-point multiply or
+    // divide, which on the x87 unit of the 32-bit build rounds twice and can
+    // miss by one unit in the last place. Zero digits that leave the value
+    // alone make every mantissa too long for that shortcut, so both builds
+    // take the exact integer path and agree bit for bit.
+    std::string number;
+    number.reserve(integerDigits.size() + fractionDigits.size() + kExactPathPadding.size() + exponentText.size() + 1);
+    number.append(integerDigits).append(".").append(fractionDigits).append(kExactPathPadding).append(exponentText);
+
     double magnitude = 0;
-    const char* first = text.data() + integerBegin;
-    const char* last = text.data() + i;
-    const auto result = std::from_chars(first, last, magnitude, std::chars_format::general);
+    const auto result = std::from_chars(number.data(), number.data() + number.size(), magnitude);
     if (result.ec == std::errc::result_out_of_range) {
         magnitude = DecimalOrder(integerDigits, fractionDigits, exponent) > 0 ? std::numeric_limits<double>::infinity()
                                                                                : 0.0;

@@ -1,9 +1,13 @@
 #pragma once
 // Expected number texts, shared by the native tests and the Windows-side
 // tests: both C runtimes must give the same bytes for every row.
+#include <charconv>
+#include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 #include <ostream>
+#include <string>
 #include <vector>
 
 namespace number_format_cases {
@@ -144,6 +148,10 @@ inline const std::vector<ReadCase>& ReadDecimalCases() {
         {"5.e1", 50},
         {"0.0001e5", 10},
         {"1.5.3", 1.5},
+        // Long mantissas with large exponents, which a floating-point shortcut
+        // on the x87 unit rounds twice.
+        {"3.045534899301774e+21", 3.045534899301774e+21},
+        {"9007199254740991e22", 9007199254740991e22},
         {"1,000", 1},
         // An 'e' that no exponent digits follow ends the number before it.
         {"1e", 1},
@@ -206,6 +214,32 @@ inline const std::vector<IntegerCase>& ReadInteger32Cases() {
         {"-99999999999999999999999999999", std::numeric_limits<std::int32_t>::min()},
     };
     return cases;
+}
+
+// Finite doubles from random bit patterns, the same on every build.
+inline std::vector<double> RandomBitDoubles(std::size_t count) {
+    std::uint64_t state = 0x5EED5EED5EED5EEDull;
+    std::vector<double> values;
+    while (values.size() < count) {
+        // splitmix64
+        std::uint64_t bits = (state += 0x9E3779B97F4A7C15ull);
+        bits = (bits ^ (bits >> 30)) * 0xBF58476D1CE4E5B9ull;
+        bits = (bits ^ (bits >> 27)) * 0x94D049BB133111EBull;
+        bits ^= bits >> 31;
+        double value = 0;
+        std::memcpy(&value, &bits, sizeof value);
+        if (std::isfinite(value)) values.push_back(value);
+    }
+    return values;
+}
+
+// The shortest text that reads back as `value`, and its 17-digit form.
+inline std::vector<std::string> RoundTripTexts(double value) {
+    char buffer[64];
+    const auto shortest = std::to_chars(buffer, buffer + sizeof buffer, value);
+    std::string first(buffer, shortest.ptr);
+    const auto full = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 17);
+    return {first, std::string(buffer, full.ptr)};
 }
 
 }  // namespace number_format_cases

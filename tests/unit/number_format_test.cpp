@@ -129,6 +129,14 @@ TEST(ReadDecimal, MatchesStrtodOnNumbersItPrints) {
     }
 }
 
+TEST(ReadDecimal, ReadsBackEveryDoubleExactly) {
+    for (double value : number_format_cases::RandomBitDoubles(200000)) {
+        for (const std::string& text : number_format_cases::RoundTripTexts(value)) {
+            ASSERT_EQ(quotes::ReadDecimal(text), value) << text;
+        }
+    }
+}
+
 TEST(FractionText, AgreesWithItsOwnArithmetic) {
     // Reading the text back gives the value cut toward zero to its 64th.
     for (double value : SampleValues()) {

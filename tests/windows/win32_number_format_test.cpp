@@ -45,6 +45,16 @@ TEST_P(Win32FormatReadInteger, ReadsTheSameValue) {
 INSTANTIATE_TEST_SUITE_P(Values, Win32FormatReadInteger,
                          ::testing::ValuesIn(number_format_cases::ReadInteger32Cases()));
 
+TEST(Win32FormatReadBack, EveryDoubleExactly) {
+    // Texts of up to 17 digits over the whole exponent range: where a
+    // floating-point shortcut on the x87 unit would miss the last bit.
+    for (double value : number_format_cases::RandomBitDoubles(200000)) {
+        for (const std::string& text : number_format_cases::RoundTripTexts(value)) {
+            ASSERT_EQ(quotes::ReadDecimal(text), value) << text;
+        }
+    }
+}
+
 TEST(Win32FormatDataText, FullQuoteInBothForms) {
     quotes::QuoteFields fields;
     fields.label = "ibm";
@@ -55,6 +65,19 @@ TEST(Win32FormatDataText, FullQuoteInBothForms) {
               "1.23457e+006 4:00PM +1.5 +1.45% c:103.75 o:104 h:106 l:103 v:12345");
     EXPECT_EQ(quotes::BuildDataText(fields, quotes::kSelectAllDataMask),
               "1234567  4:00PM +1 1/2 +1.45% c:103 3/4 h:106  l:103  v:12345");
+}
+
+TEST(Win32FormatDataText, PercentagesNearARoundingBoundary) {
+    // The same texts as the native build, whose plain double quotients would
+    // round these two the other way.
+    quotes::QuoteFields fields;
+    fields.last = 1;
+    fields.change = 735.54;
+    fields.prevClose = 24.96;
+    EXPECT_EQ(quotes::BuildDataText(fields, quotes::kShowPercentChange), "+2946.87%");
+    fields.change = 881.98;
+    fields.prevClose = 16880;
+    EXPECT_EQ(quotes::BuildDataText(fields, quotes::kShowPercentChange), "+5.23%");
 }
 
 // Puts the process in a locale whose decimal point is ',' for one test.
