@@ -18,6 +18,7 @@ namespace {
 constexpr std::uint32_t kInternetOpenTypeProxy = 3;
 constexpr std::uint32_t kInternetFlagNoAutoRedirect = 0x00200000;
 constexpr std::uint32_t kInternetFlagPragmaNoCache = 0x00000100;
+constexpr std::uint32_t kZeroTerminated = 0xFFFFFFFF;  // a header length of -1L
 constexpr char kHttp10[] = "HTTP/1.0";
 constexpr char kGet[] = "GET";
 constexpr char kHead[] = "HEAD";
@@ -262,19 +263,17 @@ bool CurlInternet::SendRequest(InternetHandle handle, const char* headers, std::
         if (session.proxyBypass) curl_easy_setopt(curl.get(), CURLOPT_NOPROXY, session.proxyBypass->c_str());
     }
 
-    curl_slist* list = nullptr;
-    if (!request->acceptTypes.empty()) {
-        std::string accept = "Accept: ";
-        for (std::size_t i = 0; i < request->acceptTypes.size(); ++i) {
-            accept += (i > 0 ? ", " : "") + request->acceptTypes[i];
-        }
-        list = curl_slist_append(list, accept.c_str());
+    // Like WinINet: Host and User-Agent, and an Accept header only for the
+    // types asked for. Reloading concerns WinINet's own cache, which curl
+    // does not have; only the pragma flag asks caches on the way to step aside.
+    std::string accept = "Accept:";
+    for (std::size_t i = 0; i < request->acceptTypes.size(); ++i) {
+        accept += (i > 0 ? ", " : " ") + request->acceptTypes[i];
     }
-    if ((request->flags & (kInternetFlagReload | kInternetFlagPragmaNoCache)) != 0) {
-        list = curl_slist_append(list, "Pragma: no-cache");
-    }
+    curl_slist* list = curl_slist_append(nullptr, accept.c_str());
+    if ((request->flags & kInternetFlagPragmaNoCache) != 0) list = curl_slist_append(list, "Pragma: no-cache");
     if (headers != nullptr) {
-        AddHeaderLines(list, headersLength == UINT32_MAX ? std::string(headers) : std::string(headers, headersLength));
+        AddHeaderLines(list, headersLength == kZeroTerminated ? std::string(headers) : std::string(headers, headersLength));
     }
     const CurlList headerList(list);
     if (headerList) curl_easy_setopt(curl.get(), CURLOPT_HTTPHEADER, headerList.get());
