@@ -13,7 +13,6 @@ namespace {
 constexpr std::uint16_t kDefaultFtpPort = 21;
 constexpr unsigned long kHighestPort = 65535;
 
-std::string Quote(const char* text) { return text == nullptr ? "null" : "\"" + std::string(text) + "\""; }
 
 struct Hex {
     std::uint32_t value;
@@ -22,15 +21,6 @@ std::ostream& operator<<(std::ostream& out, Hex hex) {
     return out << "0x" << std::hex << hex.value << std::dec;
 }
 
-template <class... Args>
-std::string Format(const char* name, const Args&... args) {
-    std::ostringstream out;
-    out << name << '(';
-    [[maybe_unused]] const char* separator = "";
-    ((out << separator << args, separator = ", "), ...);
-    out << ')';
-    return out.str();
-}
 
 std::string Lower(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(),
@@ -66,17 +56,6 @@ std::string ServerKey(const std::string& host, std::uint16_t port) { return Lowe
 
 }  // namespace
 
-void FakeInternet::Log(std::string line) { calls.push_back(std::move(line)); }
-
-std::vector<std::string> FakeInternet::CallsNamed(std::string_view name) const {
-    std::vector<std::string> found;
-    for (const std::string& call : calls) {
-        if (call.size() > name.size() && call.compare(0, name.size(), name) == 0 && call[name.size()] == '(') {
-            found.push_back(call);
-        }
-    }
-    return found;
-}
 
 std::optional<UrlParts> FakeInternet::Split(const std::string& url) {
     const std::size_t colon = url.find("://");

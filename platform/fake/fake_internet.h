@@ -13,16 +13,13 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/fake/call_log.h"
 #include "platform/internet.h"
 
 namespace platform::fake {
 
-class FakeInternet final : public Internet {
+class FakeInternet final : public CallLog, public Internet {
 public:
-    // ---- The log -----------------------------------------------------------
-    std::vector<std::string> calls;
-    // The logged calls whose name is `name`, in order.
-    std::vector<std::string> CallsNamed(std::string_view name) const;
 
     // ---- Answers -----------------------------------------------------------
     // The body the server at the address's host and port sends for its path
@@ -86,7 +83,6 @@ private:
         std::size_t delivered = 0;
     };
 
-    void Log(std::string line);
     InternetHandle NewHandle(Kind kind, InternetHandle parent);
     Entry* Find(InternetHandle handle, Kind kind);
 

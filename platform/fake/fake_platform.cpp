@@ -12,17 +12,6 @@ namespace {
 
 constexpr std::uint32_t kWmSetFont = 0x0030;
 
-std::string Quote(const char* text) { return text == nullptr ? "null" : "\"" + std::string(text) + "\""; }
-
-template <class... Args>
-std::string Format(const char* name, const Args&... args) {
-    std::ostringstream out;
-    out << name << '(';
-    [[maybe_unused]] const char* separator = "";
-    ((out << separator << args, separator = ", "), ...);
-    out << ')';
-    return out.str();
-}
 
 }  // namespace
 
@@ -31,24 +20,6 @@ FakePlatform::FakePlatform() {
     sysColors[kColorBtnHighlight] = 0xFFFFFF;
 }
 
-void FakePlatform::Log(std::string line) { calls.push_back(std::move(line)); }
-
-std::vector<std::string> FakePlatform::CallsNamed(std::string_view name) const {
-    std::vector<std::string> found;
-    for (const std::string& call : calls) {
-        if (call.size() > name.size() && call.compare(0, name.size(), name) == 0 && call[name.size()] == '(') {
-            found.push_back(call);
-        }
-    }
-    return found;
-}
-
-int FakePlatform::IndexOf(std::string_view prefix, int from) const {
-    for (int i = std::max(from, 0); i < static_cast<int>(calls.size()); ++i) {
-        if (calls[static_cast<std::size_t>(i)].compare(0, prefix.size(), prefix) == 0) return i;
-    }
-    return -1;
-}
 
 std::string FakePlatform::NameOf(const void* handle) const {
     if (handle == nullptr) return "null";

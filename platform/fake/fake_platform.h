@@ -12,23 +12,17 @@
 #include <vector>
 
 #include "platform/constants.h"
+#include "platform/fake/call_log.h"
 #include "platform/fake/fake_internet.h"
 #include "platform/platform.h"
 
 namespace platform::fake {
 
-class FakePlatform final : public WindowManager, public Gdi, public Registry, public Threads, public Shell {
+class FakePlatform final : public CallLog, public WindowManager, public Gdi, public Registry, public Threads, public Shell {
 public:
     FakePlatform();
     Platform AsPlatform() { return Platform{*this, *this, *this, *this, *this, internet}; }
 
-    // ---- The log -----------------------------------------------------------
-    std::vector<std::string> calls;
-    // The logged calls whose name is `name`, in order.
-    std::vector<std::string> CallsNamed(std::string_view name) const;
-    // Position of the first call starting with `prefix` at or after `from`;
-    // -1 when none.
-    int IndexOf(std::string_view prefix, int from = 0) const;
 
     // ---- Windows -------------------------------------------------------------
     struct Window {
@@ -220,7 +214,6 @@ private:
         ColorRef bkColor = 0xFFFFFF;
     };
 
-    void Log(std::string line);
     WindowHandle CreateDialogWindow(int templateId, WindowHandle owner, DialogProc proc, LongParam param);
     GdiObject NewObject(const std::string& kind, bool stock = false);
     DcHandle NewDc();
