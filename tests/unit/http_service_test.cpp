@@ -14,16 +14,16 @@
 #include "platform/native/internet_curl.h"
 #include "quotes/http_get_text.h"
 #include "service_process.h"
+#include "http_fault_cases.h"
 
 namespace {
 
 using quotes::HttpGetText;
 
 const std::string kError = "Velmoria Error";
-// The server message the service is started with: two lines ended by LF.
-const std::string kMessage = "Alpha,Beta\nGamma,Delta\n";
-const std::string kMessagePath = "/getmessage.asp";
-const std::string kMessageTarget = kMessagePath + "?ID=!VELMORIA!";
+using http_fault_cases::kMessage;
+using http_fault_cases::kMessagePath;
+using http_fault_cases::kMessageTarget;
 // What a control request of the service answers.
 const std::string kControlDone = "ok\n";
 const char* const kProxyVariables[] = {"http_proxy", "HTTP_PROXY", "all_proxy", "ALL_PROXY", "no_proxy", "NO_PROXY"};
@@ -55,13 +55,6 @@ public:
 private:
     std::map<std::string, std::optional<std::string>> saved_;
 };
-
-std::string Repeated(const std::string& text, std::size_t size) {
-    std::string result;
-    result.reserve(size);
-    while (result.size() < size) result.append(text, 0, std::min(text.size(), size - result.size()));
-    return result;
-}
 
 class HttpServiceTest : public testing::Test {
 protected:
@@ -119,27 +112,7 @@ TEST_F(HttpServiceTest, RemovesCarriageReturnsFromTheExchangeList) {
 
 // Every fault mode of the service, switched on for the server message.
 TEST_F(HttpServiceTest, YieldsWhatEachFaultLeavesOfTheBody) {
-    constexpr std::size_t kTenMegabytes = 10 * 1024 * 1024;
-    struct Case {
-        std::string mode;
-        std::string arg;
-        std::string text;
-    };
-    const Case cases[] = {
-        {"none", "", kMessage},
-        {"crlf", "", kMessage},
-        {"lf", "", kMessage},
-        {"empty", "", ""},
-        {"slow", "300", kMessage},
-        {"truncate", "9", "Alpha,Bet"},
-        {"truncate", "11", "Alpha,Beta\n"},
-        {"truncate", "0", ""},
-        // A zero byte drops the rest of its line, line feed included.
-        {"zero", "3", "AlpGamma,Delta\n"},
-        {"zero", "11", "Alpha,Beta\n"},
-        {"oversized", std::to_string(kTenMegabytes), Repeated(kMessage, kTenMegabytes)},
-    };
-    for (const Case& c : cases) {
+    for (const http_fault_cases::FaultCase& c : http_fault_cases::FaultCases()) {
         SetFault(c.mode, c.arg);
         const std::string text = Get(service_->Url(kMessageTarget));
         EXPECT_EQ(text.size(), c.text.size()) << c.mode << " " << c.arg;

@@ -18,6 +18,7 @@
 
 #include "platform/win32/internet_win32.h"
 #include "quotes/http_get_text.h"
+#include "tests/unit/http_fault_cases.h"
 
 namespace {
 
@@ -25,22 +26,14 @@ using quotes::HttpGetText;
 
 const std::string kError = "Velmoria Error";
 const std::string kControlDone = "ok\n";
-// The server message the tests set: two lines ended by LF.
-const std::string kMessage = "Alpha,Beta\nGamma,Delta\n";
 const std::string kMessageEncoded = "Alpha%2CBeta%0AGamma%2CDelta%0A";
-const std::string kMessagePath = "/getmessage.asp";
-const std::string kMessageTarget = kMessagePath + "?ID=!VELMORIA!";
+using http_fault_cases::kMessage;
+using http_fault_cases::kMessagePath;
+using http_fault_cases::kMessageTarget;
 
 std::string Environment(const char* name) {
     const char* value = std::getenv(name);
     return value == nullptr ? "" : value;
-}
-
-std::string Repeated(const std::string& text, std::size_t size) {
-    std::string result;
-    result.reserve(size);
-    while (result.size() < size) result.append(text, 0, std::min(text.size(), size - result.size()));
-    return result;
 }
 
 // The log file of the Linux side, seen through Wine's drive Z:.
@@ -146,27 +139,7 @@ TEST_F(Win32Http, RemovesCarriageReturnsFromTheExchangeList) {
 
 // Every fault mode of the service, switched on for the server message.
 TEST_F(Win32Http, YieldsWhatEachFaultLeavesOfTheBody) {
-    constexpr std::size_t kTenMegabytes = 10 * 1024 * 1024;
-    struct Case {
-        std::string mode;
-        std::string arg;
-        std::string text;
-    };
-    const Case cases[] = {
-        {"none", "", kMessage},
-        {"crlf", "", kMessage},
-        {"lf", "", kMessage},
-        {"empty", "", ""},
-        {"slow", "300", kMessage},
-        {"truncate", "9", "Alpha,Bet"},
-        {"truncate", "11", "Alpha,Beta\n"},
-        {"truncate", "0", ""},
-        // A zero byte drops the rest of its line, line feed included.
-        {"zero", "3", "AlpGamma,Delta\n"},
-        {"zero", "11", "Alpha,Beta\n"},
-        {"oversized", std::to_string(kTenMegabytes), Repeated(kMessage, kTenMegabytes)},
-    };
-    for (const Case& c : cases) {
+    for (const http_fault_cases::FaultCase& c : http_fault_cases::FaultCases()) {
         SetFault(c.mode, c.arg);
         const std::string text = Get(Url(kMessageTarget));
         EXPECT_EQ(text.size(), c.text.size()) << c.mode << " " << c.arg;
