@@ -32,9 +32,17 @@ std::string ApplyOption(ServiceOptions& options, const std::string& name, const 
         options.logFile = value;
     } else if (name == "--message") {
         options.message = value;
+    } else if (name == "--exchanges") {
+        options.exchanges = value;
+    } else if (name == "--pin") {
+        const auto pin = ParsePinnedLine(value);
+        if (!pin) return "--pin needs SYMBOL:LINE, not '" + value + "'";
+        options.pins.push_back(*pin);
     } else if (name == "--fault") {
         const auto fault = ParsePathFault(value);
-        if (!fault) return "--fault needs PATH=MODE or PATH=MODE:ARG with a known mode, not '" + value + "'";
+        if (!fault) {
+            return "--fault needs PATH[#SYMBOL]=MODE[:ARG][:COUNT] with a known mode, not '" + value + "'";
+        }
         options.faults.push_back(*fault);
     } else {
         return "unknown option " + name;
@@ -72,10 +80,16 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
 
 std::string UsageText() {
     return "usage: velmoria-service [--port N] [--seed N] [--log FILE] [--message TEXT]\n"
-           "                        [--fault PATH=MODE[:ARG]]...\n"
+           "                        [--exchanges TEXT] [--pin SYMBOL:LINE]...\n"
+           "                        [--fault PATH=MODE[:ARG][:COUNT]]...\n"
            "Plays the ticker's home site and quote service on 127.0.0.1 (default port 8642;\n"
-           "0 picks a free one). In --message, {host} stands for 127.0.0.1:PORT.\n"
-           "Fault modes: status empty truncate slow crlf lf zero oversized; PATH * means every path.\n";
+           "0 picks a free one). In --message and --exchanges, {host} stands for\n"
+           "127.0.0.1:PORT and {port} for the port.\n"
+           "--pin answers SYMBOL's quote line with LINE as it is (add its CR LF).\n"
+           "--fault: PATH * means every path; PATH#SYMBOL only the quote requests for\n"
+           "SYMBOL; COUNT is once, Nx or always (the default).\n"
+           "Fault modes: status empty truncate slow crlf lf zero oversized close reset hang\n"
+           "stall trickle cut badchunk redirect-loop redirect-https redirect-dead html500 big.\n";
 }
 
 }  // namespace service

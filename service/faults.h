@@ -1,33 +1,45 @@
 #pragma once
-// Ways to make an answer go wrong, switched on per path or for every path,
-// so tests can see how the ticker copes with a misbehaving server.
-#include <chrono>
+// Ways to make an answer go wrong, and how tests name them: a mode with an
+// optional number, for a path (or every path), optionally only for the
+// requests of one symbol, for a number of answers or for good.
 #include <cstdint>
-#include <map>
-#include <mutex>
 #include <optional>
 #include <string>
-#include <vector>
-
-#include "service/reply.h"
 
 namespace service {
 
 enum class FaultMode {
-    None,       // answer normally
-    Status,     // an error status (arg, default 500) with an error page
-    Empty,      // 200 with an empty body
-    Truncate,   // Content-Length of the whole body, then the connection drops after arg bytes
-    Slow,       // the normal answer after arg milliseconds (default 2000)
-    CrLf,       // every line ended by CR LF
-    Lf,         // every line ended by LF alone
-    Zero,       // a zero byte put in at offset arg
-    Oversized,  // arg bytes (default 10 MiB) of the body repeated
+    None,          // answer normally
+    Status,        // an error status (arg, default 500) with an error page
+    Empty,         // 200 with an empty body
+    Truncate,      // Content-Length of the whole body, then the connection drops after arg bytes
+    Slow,          // the normal answer after arg milliseconds (default 2000)
+    CrLf,          // every line ended by CR LF
+    Lf,            // every line ended by LF alone
+    Zero,          // a zero byte put in at offset arg
+    Oversized,     // arg bytes (default 10 MiB) of the body repeated
+    Close,         // the connection closed without a single byte
+    Reset,         // the connection reset (RST) without a single byte
+    Hang,          // no answer; the connection held until the client leaves (at most arg ms)
+    Stall,         // status line and headers, then no body (held at most arg ms)
+    Trickle,       // the normal answer at arg bytes per second
+    Cut,           // no Content-Length, the body ends with the connection, after arg bytes
+    BadChunk,      // chunked, and the second chunk has a size that is not hexadecimal
+    RedirectLoop,  // 302 to the very same address
+    RedirectHttps, // 302 to the same address over https
+    RedirectDead,  // 302 to a port on which nobody listens
+    Html500,       // 500 with a whole web page
+    Big,           // arg MiB (default 64) of quote lines
 };
 
 struct Fault {
     FaultMode mode = FaultMode::None;
     std::optional<std::uint64_t> arg;
+};
+
+// How many answers a fault spoils before the path is healthy again.
+struct FaultCount {
+    std::optional<std::uint64_t> limit;  // none: every answer, until switched off
 };
 
 // The path that stands for every path.
@@ -36,48 +48,21 @@ const char* const kEveryPath = "*";
 struct PathFault {
     std::string path;
     Fault fault;
+    std::string symbol = {};  // upper case; empty: whatever the request asks for
+    FaultCount count = {};
 };
 
 // A mode name and an optional decimal argument; nullopt when either is not
 // understood or the argument is out of range for the mode.
 std::optional<Fault> ParseFault(const std::string& mode, const std::optional<std::string>& arg);
 
-// "path=mode" or "path=mode:arg", as given on the command line.
+// "once", "always", or a number of answers (at least 1), with or without a
+// trailing 'x' ("3", "3x").
+std::optional<FaultCount> ParseFaultCount(const std::string& text);
+
+// As given on the command line: PATH[#SYMBOL]=MODE[:ARG][:COUNT], where
+// COUNT is "once", "always" or "Nx" (so it cannot be taken for an ARG).
+// Split at the last '=', since symbols may hold one.
 std::optional<PathFault> ParsePathFault(const std::string& text);
-
-class FaultTable {
-public:
-    FaultTable() = default;
-    explicit FaultTable(const std::vector<PathFault>& faults);
-
-    // Mode None removes the path's fault.
-    void Set(const std::string& path, const Fault& fault);
-    void Clear();
-    // The path's own fault, else the one for every path, else None.
-    Fault For(const std::string& path) const;
-
-private:
-    mutable std::mutex mutex_;
-    std::map<std::string, Fault> faults_;
-};
-
-// How a reply is to be sent once a fault has been applied.
-struct Delivery {
-    Reply reply;
-    std::chrono::milliseconds delay{0};
-    // Send only this many bytes, then drop the connection. Content-Length
-    // still claims the whole body, and at least one byte more than is sent.
-    std::optional<std::size_t> dropAfter;
-    // Send this many bytes: the body repeated as often as it takes.
-    std::optional<std::uint64_t> repeatTo;
-};
-
-Delivery ApplyFault(const Fault& fault, Reply reply);
-
-// Where a break hurts most: the middle of the body's last line.
-std::size_t MiddleOfLastLine(const std::string& body);
-
-// Every line end (CR LF or LF) rewritten as the given one.
-std::string WithLineEnds(const std::string& body, const std::string& lineEnd);
 
 }  // namespace service

@@ -1,140 +1,116 @@
 #include "service/http_service.h"
 
-#include <algorithm>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/time.h>
 
+#include <cerrno>
+
+#include "service/loopback_sockets.h"
 #include "service/query.h"
+#include "service/request_reader.h"
+#include "service/wire_writer.h"
 
 namespace service {
 
 namespace {
 
-constexpr std::size_t kChunkBytes = 64 * 1024;
+// A client that stops reading cannot hold a thread for longer than this.
+constexpr std::chrono::seconds kSendPatience{60};
+// After a failed accept (out of descriptors, say), before trying again.
+constexpr std::chrono::milliseconds kAcceptRetryPause{50};
+const char* const kAllowedMethods = "GET";
 
-// Hands out the body, repeated as often as it takes, until `sendable`
-// bytes have gone; asked for more, it fails, and the library then drops the
-// connection.
-class BodyProvider {
-public:
-    BodyProvider(const std::string& body, std::uint64_t sendable)
-        : body_(std::make_shared<const std::string>(body)), sendable_(sendable) {}
-
-    bool operator()(std::size_t offset, std::size_t length, httplib::DataSink& sink) const {
-        if (offset >= sendable_ || body_->empty()) return false;
-        const auto count = static_cast<std::size_t>(std::min<std::uint64_t>({length, sendable_ - offset, kChunkBytes}));
-        std::string chunk;
-        chunk.reserve(count);
-        while (chunk.size() < count) {
-            const std::size_t at = (offset + chunk.size()) % body_->size();
-            chunk.append(*body_, at, std::min(count - chunk.size(), body_->size() - at));
-        }
-        return sink.write(chunk.data(), chunk.size());
-    }
-
-private:
-    std::shared_ptr<const std::string> body_;  // shared: the library copies its provider
-    std::uint64_t sendable_;
-};
-
-// Every body goes out through a provider with a known length: the library
-// then sends the bytes as they are (a plain body it would compress for a
-// client that accepts gzip), and a provider can stop short of the length.
-void Send(const Delivery& delivery, httplib::Response& response) {
-    const Reply& reply = delivery.reply;
-    response.status = reply.status;
-    std::uint64_t declared = reply.body.size();
-    if (delivery.repeatTo) declared = *delivery.repeatTo;
-    if (delivery.dropAfter) declared = std::max<std::uint64_t>(reply.body.size(), *delivery.dropAfter + 1);
-    if (declared == 0) {
-        response.set_content("", reply.contentType);
-        return;
-    }
-    const std::uint64_t sendable = delivery.dropAfter ? *delivery.dropAfter : declared;
-    response.set_content_provider(static_cast<std::size_t>(declared), reply.contentType,
-                                  BodyProvider(reply.body, sendable));
+Delivery Refusal(int status) {
+    Reply reply{status, kPlainType, std::to_string(status) + " " + "request refused\n"};
+    if (status == kStatusMethodNotAllowed) reply.headers.push_back({"Allow", kAllowedMethods});
+    return ApplyFault(Fault{}, reply);
 }
 
-// The library's own choice, SO_REUSEPORT, would let a second service share
-// the port with a running one and take some of its requests; a test must
-// see that port as taken instead.
-void ReuseAddressOnly(socket_t socket) {
-    int yes = 1;
-    setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+Delivery Busy() {
+    return ApplyFault(Fault{}, Reply{kStatusUnavailable, kPlainType, "too many open connections\n"});
 }
 
-RequestLine LineOf(const httplib::Request& request) {
-    return {request.method, request.target, request.version, request.get_header_value("User-Agent")};
+void LimitSendTime(int fd) {
+    const timeval patience{static_cast<time_t>(kSendPatience.count()), 0};
+    ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &patience, sizeof patience);
 }
 
 }  // namespace
 
-HttpService::HttpService(ServiceOptions options, RequestLog& log) : options_(std::move(options)), log_(log) {
-    server_.set_socket_options(ReuseAddressOnly);
-    server_.set_pre_routing_handler([this](const httplib::Request& request, httplib::Response&) {
-        LogRouted(request);
-        return httplib::Server::HandlerResponse::Unhandled;
-    });
-    server_.set_logger([this](const httplib::Request& request, const httplib::Response&) { LogUnrouted(request); });
-    server_.Get(".*",
-                [this](const httplib::Request& request, httplib::Response& response) { Answer(request, response); });
+HttpService::HttpService(ServiceOptions options, RequestLog& log)
+    : options_(std::move(options)),
+      log_(log),
+      started_(std::chrono::steady_clock::now()),
+      connections_(options_.connectionLimit + kControlReserve) {}
+
+HttpService::~HttpService() {
+    Stop();
+    connections_.EndAll();
 }
 
-HttpService::~HttpService() { Stop(); }
-
 std::optional<int> HttpService::Bind(int port) {
-    int bound = -1;
-    if (port == 0) {
-        bound = server_.bind_to_any_port(kLoopbackHost);
-    } else if (server_.bind_to_port(kLoopbackHost, port)) {
-        bound = port;
-    }
-    if (bound <= 0) return std::nullopt;
-    core_ = std::make_unique<ServiceCore>(options_, bound);
-    return bound;
+    auto listener = ListenOnLoopback(port);
+    auto unused = ReserveUnusedPort();
+    if (!listener || !unused) return std::nullopt;
+    listener_ = std::move(listener->socket);
+    unusedPort_ = std::move(unused->socket);
+    core_ = std::make_unique<ServiceCore>(options_, listener->port, unused->port);
+    return listener->port;
 }
 
 void HttpService::Run() {
-    {
-        std::lock_guard<std::mutex> lock(stopMutex_);
-        if (stopping_ || !core_) return;
+    if (!core_ || stop_.IsRaised()) return;
+    running_ = true;
+    while (stop_.WaitFor(listener_.fd(), POLLIN, std::chrono::steady_clock::time_point::max()) ==
+           StopSignal::Woken::Ready) {
+        connections_.Reap();
+        Accept();
     }
-    server_.listen_after_bind();
+    connections_.EndAll();
+    running_ = false;
 }
 
-void HttpService::Stop() {
-    {
-        std::lock_guard<std::mutex> lock(stopMutex_);
-        stopping_ = true;
+void HttpService::Stop() { stop_.Raise(); }
+
+bool HttpService::IsRunning() const { return running_; }
+
+std::size_t HttpService::OpenConnections() const { return connections_.OpenCount(); }
+
+void HttpService::Accept() {
+    Socket socket(::accept4(listener_.fd(), nullptr, nullptr, SOCK_CLOEXEC));
+    if (!socket.valid()) {
+        if (errno == EMFILE || errno == ENFILE || errno == ENOBUFS || errno == ENOMEM) stop_.Sleep(kAcceptRetryPause);
+        return;
     }
-    stopSignal_.notify_all();
-    server_.stop();
-}
-
-bool HttpService::IsRunning() const { return server_.is_running(); }
-
-void HttpService::Answer(const httplib::Request& request, httplib::Response& response) {
-    const Target target = SplitTarget(request.target);
-    const Delivery delivery = core_->Respond(target.path, target.query);
-    if (delivery.delay.count() > 0 && !Wait(delivery.delay)) return;
-    Send(delivery, response);
-}
-
-void HttpService::LogRouted(const httplib::Request& request) {
-    log_.Write(LineOf(request));
-    std::lock_guard<std::mutex> lock(routedMutex_);
-    routedThreads_.insert(std::this_thread::get_id());
-}
-
-void HttpService::LogUnrouted(const httplib::Request& request) {
-    {
-        std::lock_guard<std::mutex> lock(routedMutex_);
-        if (routedThreads_.erase(std::this_thread::get_id()) > 0) return;
+    LimitSendTime(socket.fd());
+    const std::uint64_t connection = ++lastConnection_;
+    const bool beyondLimit = connections_.OpenCount() >= options_.connectionLimit;
+    const bool started = connections_.Start(
+        socket, [this, connection, beyondLimit](int fd) { return Serve(fd, connection, beyondLimit); });
+    if (!started) {
+        // Not even the control reserve is left: answer without reading.
+        Deliver(socket.fd(), Busy(), stop_);
+        EndConnection(socket, Ending::Graceful);
     }
-    log_.Write(LineOf(request));
 }
 
-bool HttpService::Wait(std::chrono::milliseconds delay) {
-    std::unique_lock<std::mutex> lock(stopMutex_);
-    return !stopSignal_.wait_for(lock, delay, [this] { return stopping_; });
+Ending HttpService::Serve(int fd, std::uint64_t connection, bool beyondLimit) {
+    const ReceivedHead received = ReceiveRequestHead(fd, stop_);
+    if (received.arrival == HeadArrival::Missing) return Ending::Graceful;
+    const RequestHead head = ParseRequestHead(received.text);
+    log_.Write({ElapsedMs(), connection, head.method, head.target, head.version, head.userAgent});
+
+    const int refusal = received.arrival == HeadArrival::TooLarge ? kStatusHeadersTooLarge : RefusalStatus(head);
+    if (refusal != 0) return Deliver(fd, Refusal(refusal), stop_);
+    const Target target = SplitTarget(OriginForm(head.target));
+    if (beyondLimit && !IsControlPath(target.path)) return Deliver(fd, Busy(), stop_);
+    return Deliver(fd, core_->Respond(target.path, target.query), stop_);
+}
+
+std::uint64_t HttpService::ElapsedMs() const {
+    return static_cast<std::uint64_t>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started_).count());
 }
 
 }  // namespace service

@@ -1,21 +1,34 @@
 #pragma once
-// The service on the wire: cpp-httplib bound to 127.0.0.1, every request
-// logged before it is answered, and faults carried out down to the socket
-// (a late answer, a body that stops short, a body far too long).
-#include <condition_variable>
+// The service on the wire: 127.0.0.1, a thread for every connection, one
+// request per connection (HTTP/1.0 and 1.1, always Connection: close),
+// every request logged before it is answered, and faults carried out down
+// to the socket.
+//
+// It speaks HTTP on sockets of its own rather than through an HTTP server
+// library: the faults must be able to answer with no status line at all,
+// reset the connection, stop after the headers, leave out Content-Length or
+// break the chunked coding, none of which a library's response path
+// allows, and a library's fixed pool of worker threads would let hanging
+// requests lock the control paths out.
+#include <atomic>
+#include <chrono>
+#include <cstdint>
 #include <memory>
-#include <mutex>
 #include <optional>
-#include <set>
-#include <thread>
 
-#include <httplib.h>
-
+#include "service/connection_set.h"
+#include "service/delivery.h"
 #include "service/request_log.h"
 #include "service/service_core.h"
 #include "service/service_options.h"
+#include "service/socket.h"
+#include "service/stop_signal.h"
 
 namespace service {
+
+// Connections beyond the limit that are still served, but only for the
+// control paths, so a test can always reach them.
+constexpr std::size_t kControlReserve = 8;
 
 class HttpService {
 public:
@@ -28,33 +41,31 @@ public:
     // port, or nullopt when the port cannot be had. Connections wait in the
     // queue from here on, so the service counts as ready.
     std::optional<int> Bind(int port);
-    // Serves until Stop; returns at once if Stop came first.
+    // Serves until Stop; returns at once if Stop came first. Before it
+    // returns, every connection has been ended and its thread joined.
     void Run();
-    // From any thread; also cuts short any answer that is being delayed.
+    // From any thread; also cuts short every answer that is being delayed
+    // and every connection that is held open.
     void Stop();
     bool IsRunning() const;
+    // Connections being served now.
+    std::size_t OpenConnections() const;
 
 private:
-    void Answer(const httplib::Request& request, httplib::Response& response);
-    void LogRouted(const httplib::Request& request);
-    void LogUnrouted(const httplib::Request& request);
-    // False when Stop came during the wait.
-    bool Wait(std::chrono::milliseconds delay);
+    Ending Serve(int fd, std::uint64_t connection, bool beyondLimit);
+    void Accept();
+    std::uint64_t ElapsedMs() const;
 
-    ServiceOptions options_;
+    const ServiceOptions options_;
     RequestLog& log_;
-    httplib::Server server_;
+    const std::chrono::steady_clock::time_point started_;
+    StopSignal stop_;
+    Socket listener_;
+    Socket unusedPort_;  // held for the redirect-dead fault
     std::unique_ptr<ServiceCore> core_;  // made by Bind, once the port is known
-
-    std::mutex stopMutex_;
-    std::condition_variable stopSignal_;
-    bool stopping_ = false;
-
-    // Threads whose current request was logged when it was routed; the
-    // library's end-of-request hook logs only the others (requests it
-    // refused before routing, such as a target with a second '?').
-    std::mutex routedMutex_;
-    std::set<std::thread::id> routedThreads_;
+    ConnectionSet connections_;
+    std::atomic<bool> running_{false};
+    std::uint64_t lastConnection_ = 0;  // only the accepting thread counts
 };
 
 }  // namespace service

@@ -1,10 +1,18 @@
 #include "service/query.h"
 
+#include "service/quote_model.h"
+
 namespace service {
 
 namespace {
 
 const std::string kVersionMarker = "&v=";
+const std::string kAbsoluteScheme = "http://";
+const char* const kHexDigits = "0123456789ABCDEF";
+// Besides controls, space and bytes above 0x7E.
+const std::string kUnsafeInPath = "%?#\"<>\\^`{|}";
+constexpr unsigned char kFirstPrintable = 0x21;
+constexpr unsigned char kLastPrintable = 0x7e;
 
 int HexDigitValue(char c) {
     if (c >= '0' && c <= '9') return c - '0';
@@ -28,6 +36,33 @@ Target SplitTarget(const std::string& target) {
     const std::size_t mark = target.find('?');
     if (mark == std::string::npos) return {PercentDecode(target, PlusSign::Literal), ""};
     return {PercentDecode(target.substr(0, mark), PlusSign::Literal), target.substr(mark + 1)};
+}
+
+std::string OriginForm(const std::string& target) {
+    if (target.size() < kAbsoluteScheme.size() ||
+        UpperCase(target.substr(0, kAbsoluteScheme.size())) != UpperCase(kAbsoluteScheme)) {
+        return target;
+    }
+    const std::size_t pathStart = target.find_first_of("/?", kAbsoluteScheme.size());
+    if (pathStart == std::string::npos) return "/";
+    const std::string rest = target.substr(pathStart);
+    return rest[0] == '?' ? "/" + rest : rest;
+}
+
+std::string EncodePath(const std::string& path) {
+    std::string encoded;
+    encoded.reserve(path.size());
+    for (const char c : path) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < kFirstPrintable || byte > kLastPrintable || kUnsafeInPath.find(c) != std::string::npos) {
+            encoded += '%';
+            encoded += kHexDigits[byte >> 4];
+            encoded += kHexDigits[byte & 0x0f];
+        } else {
+            encoded += c;
+        }
+    }
+    return encoded;
 }
 
 std::string PercentDecode(const std::string& text, PlusSign plus) {

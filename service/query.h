@@ -13,6 +13,15 @@ struct Target {
 
 Target SplitTarget(const std::string& target);
 
+// The path and query of a request target: an absolute one, as a client
+// sends through a proxy ("http://host:port/path?query"), loses its scheme
+// and host; any other is kept as it is.
+std::string OriginForm(const std::string& target);
+
+// A decoded path made fit to stand in an address again: bytes that may not
+// appear in a path are written %XX.
+std::string EncodePath(const std::string& path);
+
 enum class PlusSign { Space, Literal };
 
 // %XX becomes its byte; a '%' without two hex digits stays as it is.

@@ -122,12 +122,27 @@ void QuoteModel::Restart(std::uint64_t seed) {
     std::lock_guard<std::mutex> lock(mutex_);
     seed_ = seed;
     walks_.clear();
+    walkOfSymbol_.clear();
+}
+
+std::size_t QuoteModel::RememberedSymbols() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return walks_.size();
 }
 
 QuoteModel::Walk& QuoteModel::WalkFor(const std::string& symbol) {
-    auto found = walks_.find(symbol);
-    if (found == walks_.end()) found = walks_.emplace(symbol, StartWalk(symbol)).first;
-    return found->second;
+    const auto found = walkOfSymbol_.find(symbol);
+    if (found != walkOfSymbol_.end()) {
+        walks_.splice(walks_.begin(), walks_, found->second);
+        return walks_.front();
+    }
+    if (walks_.size() >= kMaxRememberedSymbols) {
+        walkOfSymbol_.erase(walks_.back().quote.symbol);
+        walks_.pop_back();
+    }
+    walks_.push_front(StartWalk(symbol));
+    walkOfSymbol_.emplace(symbol, walks_.begin());
+    return walks_.front();
 }
 
 // The state before the first trade of the day: the walk starts at the open.

@@ -4,11 +4,12 @@
 // per quote request. The walk of a symbol depends only on the seed and on how
 // often that symbol was asked for, so a fixed seed replays the same answers.
 #include <cstdint>
-#include <map>
+#include <list>
 #include <mutex>
 #include <optional>
 #include <random>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace service {
@@ -29,6 +30,9 @@ struct Quote {
 constexpr std::size_t kMaxSymbolLength = 10;
 // Kept for the detail page's chart.
 constexpr std::size_t kRecentPriceCount = 60;
+// Walks remembered at once (a walk takes about 3 KB); beyond that the one
+// asked for least recently is forgotten, and starts afresh if asked again.
+constexpr std::size_t kMaxRememberedSymbols = 4096;
 
 std::string UpperCase(const std::string& text);
 
@@ -54,6 +58,8 @@ public:
     std::optional<Quote> Current(const std::string& symbol);
     // Forgets every walk; they start again from the given seed.
     void Restart(std::uint64_t seed);
+    // How many walks are remembered now.
+    std::size_t RememberedSymbols() const;
 
 private:
     struct Walk {
@@ -61,12 +67,14 @@ private:
         std::mt19937_64 random;
     };
 
-    Walk& WalkFor(const std::string& symbol);  // called with mutex_ held
+    // Called with mutex_ held; makes the symbol the most recently used.
+    Walk& WalkFor(const std::string& symbol);
     Walk StartWalk(const std::string& symbol) const;
 
-    std::mutex mutex_;
+    mutable std::mutex mutex_;
     std::uint64_t seed_;
-    std::map<std::string, Walk> walks_;
+    std::list<Walk> walks_;  // most recently used first
+    std::unordered_map<std::string, std::list<Walk>::iterator> walkOfSymbol_;
 };
 
 }  // namespace service

@@ -20,7 +20,8 @@ std::string OneLine(const std::string& text) {
 }  // namespace
 
 std::string FormatRequestLine(const RequestLine& request) {
-    return OneLine(request.method) + kSeparator + OneLine(request.target) + kSeparator + OneLine(request.version) +
+    return std::to_string(request.elapsedMs) + kSeparator + std::to_string(request.connection) + kSeparator +
+           OneLine(request.method) + kSeparator + OneLine(request.target) + kSeparator + OneLine(request.version) +
            kSeparator + (request.userAgent.empty() ? kNoUserAgent : OneLine(request.userAgent));
 }
 

@@ -1,5 +1,6 @@
 #include "service/service_core.h"
 
+#include <algorithm>
 #include <charconv>
 #include <iterator>
 
@@ -15,8 +16,13 @@ namespace {
 const char* const kOk = "ok\n";
 const char* const kNoSymbol = "No symbol given.";
 const char* const kSymbolSeparators = " ,";  // "s=IBM+MSFT" asks for two lines
+const char* const kQuotePaths[] = {"/d/quotes.csv", "/uk/quotes.csv"};
 
 std::string HostAndPort(int port) { return std::string(kLoopbackHost) + ":" + std::to_string(port); }
+
+bool IsQuotePath(const std::string& path) {
+    return std::find(std::begin(kQuotePaths), std::end(kQuotePaths), path) != std::end(kQuotePaths);
+}
 
 void ReplaceAll(std::string& text, const std::string& from, const std::string& to) {
     for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size())) {
@@ -24,13 +30,15 @@ void ReplaceAll(std::string& text, const std::string& from, const std::string& t
     }
 }
 
-std::vector<std::string> SplitSymbols(const std::string& list) {
+// As asked for, in upper case.
+std::vector<std::string> RequestedSymbols(const std::string& rawQuery) {
+    const std::string list = QueryValue(rawQuery, "s").value_or("");
     std::vector<std::string> symbols;
     std::size_t start = 0;
     while (start < list.size()) {
         std::size_t end = list.find_first_of(kSymbolSeparators, start);
         if (end == std::string::npos) end = list.size();
-        if (end > start) symbols.push_back(list.substr(start, end - start));
+        if (end > start) symbols.push_back(UpperCase(list.substr(start, end - start)));
         start = end + 1;
     }
     return symbols;
@@ -54,6 +62,8 @@ std::string DefaultServerMessage(int port) {
     return "Market News<" + host + "/news.html>, Market Hours<" + host + "/news.html#hours>";
 }
 
+bool IsControlPath(const std::string& path) { return path.rfind(kControlPrefix, 0) == 0; }
+
 std::string ExchangeList(int port) {
     const std::string base = "http://" + HostAndPort(port);
     return "," + base + "/d/quotes.csv?f=" + kDefaultQuoteFormat + "\r\n" +  //
@@ -76,31 +86,45 @@ const ServiceCore::Route ServiceCore::kControls[] = {
     {"/control/fault", &ServiceCore::SetFault},
     {"/control/reset", &ServiceCore::Reset},
     {"/control/message", &ServiceCore::SetMessage},
+    {"/control/exchanges", &ServiceCore::SetExchanges},
+    {"/control/pin", &ServiceCore::Pin},
+    {"/control/unpin", &ServiceCore::Unpin},
     {"/control/reseed", &ServiceCore::Reseed},
 };
 
-ServiceCore::ServiceCore(const ServiceOptions& options, int port)
+ServiceCore::ServiceCore(const ServiceOptions& options, int port, int deadPort)
     : port_(port),
+      deadPort_(deadPort),
       startSeed_(options.seed),
-      startMessage_(options.message ? ExpandPlaceholders(*options.message, port) : DefaultServerMessage(port)),
       quotes_(options.seed),
       faults_(options.faults),
-      message_(startMessage_) {}
+      pins_(options.pins),
+      message_(options.message ? ExpandPlaceholders(*options.message, port) : DefaultServerMessage(port)),
+      exchanges_(options.exchanges ? ExpandPlaceholders(*options.exchanges, port) : ExchangeList(port)) {}
 
 Delivery ServiceCore::Respond(const std::string& path, const std::string& rawQuery) {
     // Control requests are never faulty, or a test could not switch a
     // fault for every path off again.
-    if (path.rfind(kControlPrefix, 0) == 0) {
+    if (IsControlPath(path)) {
         auto reply = Serve(std::begin(kControls), std::end(kControls), path, rawQuery);
         return ApplyFault(Fault{}, reply ? *reply : Reply{kStatusNotFound, kHtmlType, NotFoundPage(path)});
     }
+    // The normal answer is made even when a fault spoils it, so a faulty
+    // quote request moves the walk like any other.
     auto reply = Serve(std::begin(kPages), std::end(kPages), path, rawQuery);
-    return ApplyFault(faults_.For(path), reply ? *reply : Reply{kStatusNotFound, kHtmlType, NotFoundPage(path)});
+    const Fault fault = faults_.Take(path, IsQuotePath(path) ? RequestedSymbols(rawQuery) : std::vector<std::string>{});
+    return ApplyFault(fault, reply ? *reply : Reply{kStatusNotFound, kHtmlType, NotFoundPage(path)},
+                      RedirectsFor(path, rawQuery));
 }
 
-std::string ServiceCore::ServerMessage() const {
-    std::lock_guard<std::mutex> lock(messageMutex_);
-    return message_;
+std::string ServiceCore::ServerMessage() const { return message_.Get(); }
+
+std::size_t ServiceCore::RememberedSymbols() const { return quotes_.RememberedSymbols(); }
+
+Redirects ServiceCore::RedirectsFor(const std::string& path, const std::string& rawQuery) const {
+    const std::string target = EncodePath(path) + (rawQuery.empty() ? "" : "?" + rawQuery);
+    return {"http://" + HostAndPort(port_) + target, "https://" + HostAndPort(port_) + target,
+            "http://" + HostAndPort(deadPort_) + target};
 }
 
 std::optional<Reply> ServiceCore::Serve(const Route* first, const Route* last, const std::string& path,
@@ -120,7 +144,7 @@ Reply ServiceCore::News(const std::string&) { return Html(NewsPage()); }
 // Every partner ID gets the same message.
 Reply ServiceCore::Message(const std::string&) { return {kStatusOk, kPlainType, ServerMessage()}; }
 
-Reply ServiceCore::Exchanges(const std::string&) { return {kStatusOk, kPlainType, ExchangeList(port_)}; }
+Reply ServiceCore::Exchanges(const std::string&) { return {kStatusOk, kPlainType, exchanges_.Get()}; }
 
 Reply ServiceCore::DefaultQuotes(const std::string& rawQuery) { return Quotes(rawQuery, kDefaultQuoteFormat, false); }
 
@@ -130,10 +154,14 @@ Reply ServiceCore::OpeningQuotes(const std::string& rawQuery) { return Quotes(ra
 
 Reply ServiceCore::Quotes(const std::string& rawQuery, const char* defaultFormat, bool withHeader) {
     const auto columns = ParseQuoteFormat(QueryValue(rawQuery, "f").value_or(defaultFormat));
-    const auto symbols = SplitSymbols(QueryValue(rawQuery, "s").value_or(""));
+    const auto symbols = RequestedSymbols(rawQuery);
     if (symbols.empty()) return BadRequest(kNoSymbol);
+    // A pinned line stands in for the symbol's own; the titles still come first.
     std::string body = withHeader ? QuoteCsvHeader(columns) : "";
-    for (const std::string& symbol : symbols) body += QuoteCsvLine(columns, UpperCase(symbol), quotes_.Next(symbol));
+    for (const std::string& symbol : symbols) {
+        const auto pinned = pins_.For(symbol);
+        body += pinned ? *pinned : QuoteCsvLine(columns, symbol, quotes_.Next(symbol));
+    }
     return {kStatusOk, kCsvType, body};
 }
 
@@ -155,23 +183,54 @@ Reply ServiceCore::SetFault(const std::string& rawQuery) {
     if (!mode) return BadRequest("mode is missing");
     const auto fault = ParseFault(*mode, QueryValue(rawQuery, "arg"));
     if (!fault) return BadRequest("unknown mode or argument out of range");
+    const auto count = ParseFaultCount(QueryValue(rawQuery, "count").value_or("always"));
+    if (!count) return BadRequest("count must be once, always or a number from 1");
     const auto path = QueryValue(rawQuery, "path");
-    faults_.Set(path && !path->empty() ? *path : kEveryPath, *fault);
+    faults_.Set(PathFault{path && !path->empty() ? *path : kEveryPath, *fault,
+                          UpperCase(QueryValue(rawQuery, "symbol").value_or("")), *count});
     return {kStatusOk, kPlainType, kOk};
 }
 
+// Back to how the service was started, except that no fault is left on.
 Reply ServiceCore::Reset(const std::string&) {
     faults_.Clear();
-    std::lock_guard<std::mutex> lock(messageMutex_);
-    message_ = startMessage_;
+    message_.Reset();
+    exchanges_.Reset();
+    pins_.Reset();
     return {kStatusOk, kPlainType, kOk};
 }
 
 Reply ServiceCore::SetMessage(const std::string& rawQuery) {
     const auto text = QueryValue(rawQuery, "text");
     if (!text) return BadRequest("text is missing");
-    std::lock_guard<std::mutex> lock(messageMutex_);
-    message_ = ExpandPlaceholders(*text, port_);
+    message_.Set(ExpandPlaceholders(*text, port_));
+    return {kStatusOk, kPlainType, kOk};
+}
+
+Reply ServiceCore::SetExchanges(const std::string& rawQuery) {
+    const auto text = QueryValue(rawQuery, "text");
+    if (!text) return BadRequest("text is missing");
+    exchanges_.Set(ExpandPlaceholders(*text, port_));
+    return {kStatusOk, kPlainType, kOk};
+}
+
+Reply ServiceCore::Pin(const std::string& rawQuery) {
+    const auto symbol = QueryValue(rawQuery, "symbol");
+    if (!symbol || symbol->empty()) return BadRequest("symbol is missing");
+    const auto line = QueryValue(rawQuery, "line");
+    if (!line) return BadRequest("line is missing");
+    pins_.Pin(*symbol, *line);
+    return {kStatusOk, kPlainType, kOk};
+}
+
+// Without a symbol every pin goes.
+Reply ServiceCore::Unpin(const std::string& rawQuery) {
+    const auto symbol = QueryValue(rawQuery, "symbol");
+    if (symbol && !symbol->empty()) {
+        pins_.Unpin(*symbol);
+    } else {
+        pins_.UnpinAll();
+    }
     return {kStatusOk, kPlainType, kOk};
 }
 

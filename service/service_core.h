@@ -1,16 +1,20 @@
 #pragma once
 // Everything the service answers, apart from the wire: the home site's
 // pages, server message and exchange list, the quote sources, and the
-// control endpoints that tests use to change the message and switch faults
-// on and off. Safe to call from several threads at once.
+// control endpoints that tests use to change the message, the exchange list
+// and quote lines and to switch faults on and off. Safe to call from
+// several threads at once.
 #include <cstdint>
-#include <mutex>
 #include <optional>
 #include <string>
+#include <vector>
 
-#include "service/faults.h"
+#include "service/delivery.h"
+#include "service/fault_table.h"
 #include "service/quote_model.h"
+#include "service/quote_pins.h"
 #include "service/reply.h"
+#include "service/resettable_text.h"
 #include "service/service_options.h"
 
 namespace service {
@@ -24,15 +28,19 @@ std::string ExpandPlaceholders(const std::string& text, int port);
 std::string DefaultServerMessage(int port);
 std::string ExchangeList(int port);
 
+bool IsControlPath(const std::string& path);
+
 class ServiceCore {
 public:
-    ServiceCore(const ServiceOptions& options, int port);
+    // deadPort: a port on which nobody listens, for the redirect-dead fault.
+    ServiceCore(const ServiceOptions& options, int port, int deadPort = 0);
 
     // The answer to a GET of the path (decoded) with the raw query, with the
-    // fault that is switched on for the path applied.
+    // fault that is switched on for the path (and its symbols) applied.
     Delivery Respond(const std::string& path, const std::string& rawQuery);
 
     std::string ServerMessage() const;
+    std::size_t RememberedSymbols() const;
 
 private:
     using Page = Reply (ServiceCore::*)(const std::string& rawQuery);
@@ -55,19 +63,24 @@ private:
     Reply SetFault(const std::string& rawQuery);
     Reply Reset(const std::string& rawQuery);
     Reply SetMessage(const std::string& rawQuery);
+    Reply SetExchanges(const std::string& rawQuery);
+    Reply Pin(const std::string& rawQuery);
+    Reply Unpin(const std::string& rawQuery);
     Reply Reseed(const std::string& rawQuery);
 
     Reply Quotes(const std::string& rawQuery, const char* defaultFormat, bool withHeader);
     std::optional<Reply> Serve(const Route* first, const Route* last, const std::string& path,
                                const std::string& rawQuery);
+    Redirects RedirectsFor(const std::string& path, const std::string& rawQuery) const;
 
     const int port_;
+    const int deadPort_;
     const std::uint64_t startSeed_;
-    const std::string startMessage_;
     QuoteModel quotes_;
     FaultTable faults_;
-    mutable std::mutex messageMutex_;
-    std::string message_;
+    PinnedQuotes pins_;
+    ResettableText message_;
+    ResettableText exchanges_;
 };
 
 }  // namespace service

@@ -31,6 +31,25 @@ TEST(CommandLine, TakesEveryOptionInBothSpellings) {
     EXPECT_EQ(line.options.faults[1].fault.arg, 300u);
 }
 
+TEST(CommandLine, TakesTheExchangeListPinsAndCountedFaults) {
+    const CommandLine line =
+        ParseCommandLine({"--exchanges", " L , http://{host}/x \r\n", "--pin", "ibm:\"IBM\",0.00\r\n",
+                          "--pin=EURUSD=X:x", "--fault", "/d/quotes.csv#xyz=reset:once", "--fault=*=hang:500:3x"});
+    ASSERT_EQ(line.error, "");
+    EXPECT_EQ(line.options.exchanges, " L , http://{host}/x \r\n");
+    ASSERT_EQ(line.options.pins.size(), 2u);
+    EXPECT_EQ(line.options.pins[0].symbol, "IBM");
+    EXPECT_EQ(line.options.pins[0].line, "\"IBM\",0.00\r\n");
+    EXPECT_EQ(line.options.pins[1].symbol, "EURUSD=X");
+    ASSERT_EQ(line.options.faults.size(), 2u);
+    EXPECT_EQ(line.options.faults[0].symbol, "XYZ");
+    EXPECT_EQ(line.options.faults[0].fault.mode, FaultMode::Reset);
+    EXPECT_EQ(line.options.faults[0].count.limit, 1u);
+    EXPECT_EQ(line.options.faults[1].path, "*");
+    EXPECT_EQ(line.options.faults[1].fault.arg, 500u);
+    EXPECT_EQ(line.options.faults[1].count.limit, 3u);
+}
+
 TEST(CommandLine, AcceptsAnEmptyMessage) {
     const CommandLine line = ParseCommandLine({"--message", ""});
     EXPECT_EQ(line.error, "");
@@ -42,7 +61,9 @@ TEST(CommandLine, RefusesWhatItDoesNotUnderstand) {
         {"--port", "65536"}, {"--port", "http"}, {"--port", "-1"},
         {"--seed", "-1"},    {"--seed", "1.5"},  {"--fault", "/x=bogus"},
         {"--fault", "nope"}, {"--log", ""},      {"--colour", "red"},
-        {"--port"},          {"stray"},
+        {"--port"},          {"stray"},          {"--pin", "IBM"},
+        {"--pin", ":x"},     {"--fault", "/x=close:0x"}, {"--fault", "#IBM=close"},
+        {"--exchanges"},
     };
     for (const auto& arguments : cases) {
         EXPECT_FALSE(ParseCommandLine(arguments).error.empty()) << arguments[0];

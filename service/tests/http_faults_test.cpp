@@ -1,5 +1,6 @@
 // Each fault mode as a client on the wire sees it.
 #include <gtest/gtest.h>
+#include <httplib.h>
 
 #include <algorithm>
 #include <chrono>
@@ -161,6 +162,44 @@ TEST(FaultsFromStart, AreInForceAtTheFirstRequest) {
     ASSERT_EQ(RawGet(service.port(), "/control/reset").status, 200);
     EXPECT_EQ(RawGet(service.port(), "/getmessage.asp?ID=1").status, 200);
     EXPECT_NE(BodyOf(service.port(), "/exchanges.html").find('\r'), std::string::npos);
+}
+
+TEST_F(Faults, ACountedFaultSpoilsThatManyAnswersThenThePathIsHealthy) {
+    SwitchFault(faulty.port(), "path=/d/quotes.csv&mode=status&arg=503&count=once");
+    EXPECT_EQ(RawGet(faulty.port(), kQuote).status, 503);
+    EXPECT_EQ(RawGet(faulty.port(), kQuote).status, 200);
+
+    // A client that follows redirects gets through after three of them.
+    SwitchFault(faulty.port(), "path=/d/quotes.csv&mode=redirect-loop&count=3");
+    httplib::Client client("127.0.0.1", faulty.port());
+    client.set_follow_location(true);
+    const auto response = client.Get(kQuote);
+    ASSERT_TRUE(response);
+    EXPECT_EQ(response->status, 200);
+    EXPECT_EQ(response->body.find("\"IBM\","), 0u);
+    const std::vector<std::string> lines = faulty.LogLines();
+    EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                            [](const std::string& line) { return line.find(kQuote) != std::string::npos; }),
+              2 + 4);
+
+    SwitchFault(faulty.port(), "path=/d/quotes.csv&mode=empty&count=always");
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(RawGet(faulty.port(), kQuote).body, "");
+}
+
+TEST_F(Faults, ASymbolsFaultSparesTheOtherSymbols) {
+    const std::string both = "/d/quotes.csv?f=sl1t1c1ghpv&s=IBM+XYZ";
+    const std::string london = "/uk/quotes.csv?f=sl1t1c1ghpvo&s=XYZ";
+    SwitchFault(faulty.port(), "path=/d/quotes.csv&symbol=xyz&mode=close");
+    EXPECT_EQ(RawGet(faulty.port(), kQuote).status, 200);
+    EXPECT_EQ(RawAttempt(faulty.port(), GetRequest(both), std::chrono::seconds(10)).bytes, "");
+    EXPECT_EQ(RawGet(faulty.port(), london).status, 200);
+
+    // Without a path, both quote sources.
+    SwitchFault(faulty.port(), "symbol=XYZ&mode=status&arg=502");
+    EXPECT_EQ(RawGet(faulty.port(), london).status, 502);
+    SwitchFault(faulty.port(), "path=/d/quotes.csv&symbol=xyz&mode=none");
+    EXPECT_EQ(RawGet(faulty.port(), both).status, 502);
+    EXPECT_EQ(RawGet(faulty.port(), kQuote).status, 200);
 }
 
 }  // namespace

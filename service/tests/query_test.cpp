@@ -66,5 +66,39 @@ TEST(DetailTail, IsWhatFollowsTheLastVersionMarker) {
     EXPECT_EQ(DetailTail("s=IBM"), "s=IBM");
 }
 
+TEST(OriginForm, DropsTheSchemeAndHostOfAnAbsoluteTarget) {
+    const struct {
+        const char* target;
+        const char* origin;
+    } cases[] = {
+        {"/d/quotes.csv?s=IBM", "/d/quotes.csv?s=IBM"},
+        {"http://velmoria.invalid/getmessage.asp?ID=1", "/getmessage.asp?ID=1"},
+        {"HTTP://127.0.0.1:8642/help.html", "/help.html"},
+        {"http://host", "/"},
+        {"http://host?x=1", "/?x=1"},
+        {"https://host/a", "https://host/a"},  // not served: left to answer 404
+        {"*", "*"},
+        {"", ""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(OriginForm(c.target), c.origin) << c.target;
+}
+
+TEST(EncodePath, EscapesOnlyWhatCannotStandInAPath) {
+    const struct {
+        std::string path;
+        const char* encoded;
+    } cases[] = {
+        {"/d/quotes.csv", "/d/quotes.csv"},
+        {"/a b", "/a%20b"},
+        {"/50%?#", "/50%25%3F%23"},
+        {"/^x-y=z.~_", "/%5Ex-y=z.~_"},
+        {std::string("/\x01\x7f\xff", 4), "/%01%7F%FF"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(EncodePath(c.path), c.encoded) << c.path;
+        EXPECT_EQ(PercentDecode(EncodePath(c.path), PlusSign::Literal), c.path) << c.path;
+    }
+}
+
 }  // namespace
 }  // namespace service

@@ -154,5 +154,37 @@ TEST(RandomWalk, TakesSymbolsInUpperCaseAndRefusesUnknownOnes) {
     EXPECT_EQ(model.Next("bogus"), std::nullopt);
 }
 
+TEST(RandomWalk, RemembersABoundedNumberOfSymbolsTheRecentOnesFirst) {
+    constexpr int kDistinctSymbols = 100000;
+    QuoteModel model(5);
+    QuoteModel reference(5);
+    // IBM is asked for all along, so it is never the least recently used.
+    std::optional<Quote> ibm;
+    std::optional<Quote> expected;
+    for (int i = 0; i < kDistinctSymbols; ++i) {
+        model.Next("S" + std::to_string(i));
+        if (i % 1000 == 0) {
+            ibm = model.Next("IBM");
+            expected = reference.Next("IBM");
+        }
+    }
+    EXPECT_LE(model.RememberedSymbols(), kMaxRememberedSymbols);
+    EXPECT_GE(model.RememberedSymbols(), kMaxRememberedSymbols / 2);
+    ASSERT_TRUE(ibm);
+    ExpectSameQuote(*ibm, *expected);
+    ExpectSameQuote(*model.Next("IBM"), *reference.Next("IBM"));
+
+    // The first symbol was forgotten long ago: its walk starts afresh.
+    ExpectSameQuote(*model.Next("S0"), *QuoteModel(5).Next("S0"));
+}
+
+TEST(RandomWalk, RestartForgetsEverySymbol) {
+    QuoteModel model(5);
+    for (const char* symbol : {"IBM", "MSFT", "VOD.L"}) model.Next(symbol);
+    EXPECT_EQ(model.RememberedSymbols(), 3u);
+    model.Restart(6);
+    EXPECT_EQ(model.RememberedSymbols(), 0u);
+}
+
 }  // namespace
 }  // namespace service

@@ -70,6 +70,15 @@ std::vector<std::string> RunningService::WaitForLogLines(std::size_t count) cons
     return lines;
 }
 
+bool RunningService::WaitForOpenConnectionsAtMost(std::size_t count) const {
+    const auto deadline = std::chrono::steady_clock::now() + kStartPatience;
+    while (http_->OpenConnections() > count) {
+        if (std::chrono::steady_clock::now() >= deadline) return false;
+        std::this_thread::sleep_for(kPoll);
+    }
+    return true;
+}
+
 std::string BodyOf(int port, const std::string& target) { return RawGet(port, target).body; }
 
 }  // namespace service_test

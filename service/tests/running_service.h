@@ -26,6 +26,9 @@ public:
     // The log lines once there are at least count of them (or after a
     // generous wait, whatever there is then).
     std::vector<std::string> WaitForLogLines(std::size_t count) const;
+    // True once no more than `count` connections are open (false if that
+    // does not happen within a generous wait).
+    bool WaitForOpenConnectionsAtMost(std::size_t count) const;
     void Stop();
 
 private:

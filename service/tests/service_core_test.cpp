@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
+#include <cstdio>
 
 namespace service {
 namespace {
@@ -112,6 +114,168 @@ TEST(Control, StartsWithTheFaultsItWasGiven) {
     ServiceCore core(options, kPort);
     EXPECT_EQ(core.Respond("/d/quotes.csv", "s=IBM").reply.body, "");
     EXPECT_NE(core.Respond("/exchanges.html", "").reply.body, "");
+}
+
+const char* const kPinnedIbm = "\"IBM\",0.00,\"4:00PM\",0.00,0,0,0,0\r\n";
+
+std::string Encoded(const std::string& text) {
+    std::string encoded;
+    char escape[4];
+    for (const unsigned char c : text) {
+        if (std::isalnum(c)) {
+            encoded += static_cast<char>(c);
+        } else {
+            std::snprintf(escape, sizeof escape, "%%%02X", c);
+            encoded += escape;
+        }
+    }
+    return encoded;
+}
+
+TEST(Pins, AnswerTheSymbolsLineAsItIsOnBothSources) {
+    ServiceCore core(Options(), kPort);
+    ASSERT_EQ(core.Respond("/control/pin", "symbol=ibm&line=" + Encoded(kPinnedIbm)).reply.status, kStatusOk);
+    EXPECT_EQ(core.Respond("/d/quotes.csv", "f=sl1t1c1ghpv&s=IBM").reply.body, kPinnedIbm);
+    EXPECT_EQ(core.Respond("/d/quotes.csv", "f=sl1t1c1ghpv&s=ibm").reply.body, kPinnedIbm);
+    // Other symbols of the same request keep their walk.
+    const std::string pair = core.Respond("/d/quotes.csv", "f=sl1t1c1ghpv&s=MSFT+IBM").reply.body;
+    EXPECT_EQ(pair.find("\"MSFT\","), 0u);
+    EXPECT_EQ(pair.substr(pair.size() - std::string(kPinnedIbm).size()), kPinnedIbm);
+    // London still sends its titles first.
+    const std::string london = core.Respond("/uk/quotes.csv", "f=sl1t1c1ghpvo&s=IBM").reply.body;
+    EXPECT_EQ(london, "Symbol,Last Trade,Trade Time,Change,Day's Low,Day's High,Previous Close,Volume,Open\r\n" +
+                          std::string(kPinnedIbm));
+}
+
+TEST(Pins, TakeAnyTextEvenForUnknownSymbols) {
+    ServiceCore core(Options(), kPort);
+    const std::string lines[] = {"", "\"BOGUS\",12 5/64,\"4:00PM\",+0 1/64\r\n", "a\r\nsecond line\r\n", "no line end"};
+    for (const std::string& line : lines) {
+        ASSERT_EQ(core.Respond("/control/pin", "symbol=BOGUS&line=" + Encoded(line)).reply.status, kStatusOk);
+        EXPECT_EQ(core.Respond("/d/quotes.csv", "s=BOGUS").reply.body, line);
+    }
+}
+
+TEST(Pins, LeaveTheWalkWhereItWasUntilUnpinned) {
+    ServiceCore pinned(Options(), kPort);
+    ServiceCore plain(Options(), kPort);
+    EXPECT_EQ(pinned.Respond("/d/quotes.csv", "s=IBM").reply.body, plain.Respond("/d/quotes.csv", "s=IBM").reply.body);
+    ASSERT_EQ(pinned.Respond("/control/pin", "symbol=IBM&line=x").reply.status, kStatusOk);
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(pinned.Respond("/d/quotes.csv", "s=IBM").reply.body, "x");
+    ASSERT_EQ(pinned.Respond("/control/unpin", "symbol=ibm").reply.status, kStatusOk);
+    EXPECT_EQ(pinned.Respond("/d/quotes.csv", "s=IBM").reply.body, plain.Respond("/d/quotes.csv", "s=IBM").reply.body);
+}
+
+TEST(Pins, UnpinWithoutSymbolAndResetGoBackToTheStart) {
+    ServiceOptions options = Options();
+    options.pins.push_back({"IBM", "start"});
+    ServiceCore core(options, kPort);
+    EXPECT_EQ(core.Respond("/d/quotes.csv", "s=IBM").reply.body, "start");
+    ASSERT_EQ(core.Respond("/control/pin", "symbol=IBM&line=later").reply.status, kStatusOk);
+    ASSERT_EQ(core.Respond("/control/pin", "symbol=MSFT&line=other").reply.status, kStatusOk);
+    EXPECT_EQ(core.Respond("/d/quotes.csv", "s=IBM+MSFT").reply.body, "laterother");
+
+    ASSERT_EQ(core.Respond("/control/reset", "").reply.status, kStatusOk);
+    EXPECT_EQ(core.Respond("/d/quotes.csv", "s=IBM").reply.body, "start");
+    EXPECT_EQ(core.Respond("/d/quotes.csv", "s=MSFT").reply.body.find("\"MSFT\","), 0u);
+
+    ASSERT_EQ(core.Respond("/control/unpin", "").reply.status, kStatusOk);
+    EXPECT_EQ(core.Respond("/d/quotes.csv", "s=IBM").reply.body.find("\"IBM\","), 0u);
+}
+
+TEST(ExchangeList, IsServedExactlyAsSet) {
+    ServiceCore core(Options(), kPort);
+    const std::string lists[] = {
+        " , http://{host}/d/quotes.csv?f=sl1 \r\n L ,http://{host}/uk/quotes.csv \r\n",
+        ",http://127.0.0.1:{port}/a,b,c\r\nL,first\r\nL,second\r\n",
+        "no comma at all\r\n\r\n\r\n,http://x/\n",
+        "",
+    };
+    for (const std::string& list : lists) {
+        ASSERT_EQ(core.Respond("/control/exchanges", "text=" + Encoded(list)).reply.status, kStatusOk);
+        EXPECT_EQ(core.Respond("/exchanges.html", "").reply.body, ExpandPlaceholders(list, kPort)) << list;
+    }
+    EXPECT_EQ(ExpandPlaceholders(lists[0], kPort),
+              " , http://127.0.0.1:8642/d/quotes.csv?f=sl1 \r\n L ,http://127.0.0.1:8642/uk/quotes.csv \r\n");
+}
+
+TEST(ExchangeList, StartsAsGivenAndResetPutsItBack) {
+    ServiceOptions options = Options();
+    options.exchanges = "X,http://{host}/x.csv\r\n";
+    ServiceCore core(options, kPort);
+    EXPECT_EQ(core.Respond("/exchanges.html", "").reply.body, "X,http://127.0.0.1:8642/x.csv\r\n");
+    ASSERT_EQ(core.Respond("/control/exchanges", "text=other").reply.status, kStatusOk);
+    ASSERT_EQ(core.Respond("/control/reset", "").reply.status, kStatusOk);
+    EXPECT_EQ(core.Respond("/exchanges.html", "").reply.body, "X,http://127.0.0.1:8642/x.csv\r\n");
+
+    ServiceCore standard(Options(), kPort);
+    ASSERT_EQ(standard.Respond("/control/exchanges", "text=other").reply.status, kStatusOk);
+    ASSERT_EQ(standard.Respond("/control/reset", "").reply.status, kStatusOk);
+    EXPECT_EQ(standard.Respond("/exchanges.html", "").reply.body, ExchangeList(kPort));
+}
+
+TEST(Control, FaultsCountAnswersAndPickSymbols) {
+    ServiceCore core(Options(), kPort);
+    ASSERT_EQ(core.Respond("/control/fault", "path=/d/quotes.csv&symbol=xyz&mode=empty&count=2").reply.status,
+              kStatusOk);
+    EXPECT_NE(core.Respond("/d/quotes.csv", "s=IBM").reply.body, "");
+    EXPECT_EQ(core.Respond("/d/quotes.csv", "s=IBM+XYZ").reply.body, "");
+    EXPECT_EQ(core.Respond("/d/quotes.csv", "s=xyz").reply.body, "");
+    EXPECT_NE(core.Respond("/d/quotes.csv", "s=XYZ").reply.body, "");
+    // A symbol's fault without a path is for every path that takes symbols.
+    ASSERT_EQ(core.Respond("/control/fault", "symbol=VOD.L&mode=status&arg=503&count=once").reply.status, kStatusOk);
+    EXPECT_EQ(core.Respond("/uk/quotes.csv", "s=VOD.L").reply.status, 503);
+    EXPECT_EQ(core.Respond("/uk/quotes.csv", "s=VOD.L").reply.status, kStatusOk);
+    EXPECT_EQ(core.Respond("/control/fault", "symbol=VOD.L&mode=status&count=always").reply.status, kStatusOk);
+    EXPECT_EQ(core.Respond("/orvo.html", "s=VOD.L&v=5.6&ban=21").reply.status, kStatusOk);
+    EXPECT_EQ(core.Respond("/exchanges.html", "").reply.status, kStatusOk);
+}
+
+TEST(Control, RefusesBadPinsCountsAndLists) {
+    ServiceCore core(Options(), kPort);
+    const struct {
+        const char* path;
+        const char* query;
+    } cases[] = {
+        {"/control/fault", "mode=close&count=0"},   {"/control/fault", "mode=close&count=soon"},
+        {"/control/fault", "mode=close&count="},    {"/control/pin", "line=x"},
+        {"/control/pin", "symbol=&line=x"},         {"/control/pin", "symbol=IBM"},
+        {"/control/exchanges", ""},                 {"/control/exchanges", "txt=x"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(core.Respond(c.path, c.query).reply.status, kStatusBadRequest) << c.path << "?" << c.query;
+    }
+}
+
+TEST(Control, RedirectsLeadBackToTheSameRequest) {
+    ServiceCore core(Options(), kPort, 9);
+    const struct {
+        const char* mode;
+        const char* location;
+    } cases[] = {
+        {"redirect-loop", "http://127.0.0.1:8642/d/quotes.csv?f=sl1&s=IBM"},
+        {"redirect-https", "https://127.0.0.1:8642/d/quotes.csv?f=sl1&s=IBM"},
+        {"redirect-dead", "http://127.0.0.1:9/d/quotes.csv?f=sl1&s=IBM"},
+    };
+    for (const auto& c : cases) {
+        ASSERT_EQ(core.Respond("/control/fault", std::string("path=/d/quotes.csv&mode=") + c.mode).reply.status,
+                  kStatusOk);
+        const Reply reply = core.Respond("/d/quotes.csv", "f=sl1&s=IBM").reply;
+        EXPECT_EQ(reply.status, kStatusFound) << c.mode;
+        ASSERT_EQ(reply.headers.size(), 1u) << c.mode;
+        EXPECT_EQ(reply.headers[0].value, c.location) << c.mode;
+    }
+    // A path that needs escaping gets it back.
+    ASSERT_EQ(core.Respond("/control/fault", "mode=redirect-loop").reply.status, kStatusOk);
+    EXPECT_EQ(core.Respond("/a b?#", "").reply.headers.at(0).value, "http://127.0.0.1:8642/a%20b%3F%23");
+}
+
+TEST(Memory, ManyDistinctSymbolsDoNotPileUp) {
+    constexpr int kSymbols = 100000;
+    ServiceCore core(Options(), kPort);
+    for (int i = 0; i < kSymbols; ++i) core.Respond("/d/quotes.csv", "s=S" + std::to_string(i));
+    EXPECT_LE(core.RememberedSymbols(), kMaxRememberedSymbols);
+    EXPECT_GT(core.RememberedSymbols(), 0u);
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include <stdexcept>
 #include <thread>
 
+#include "log_lines.h"
 #include "raw_http.h"
 
 extern char** environ;
@@ -166,15 +167,38 @@ TEST(ServiceProcess, StartsOnAFreePortWithItsOptionsAndStopsOnSigterm) {
     EXPECT_EQ(RawGet(port, "/d/quotes.csv?f=sl1t1c1ghpv&s=IBM").status, 503);
     EXPECT_EQ(RawGet(port, "/uk/quotes.csv?f=sl1t1c1ghpvo&s=VOD.L").status, 200);
 
-    EXPECT_EQ(FileLines(logPath), (std::vector<std::string>{
-                                      "GET\t/getmessage.asp?ID=!VELMORIA!\tHTTP/1.0\tORVO",
-                                      "GET\t/d/quotes.csv?f=sl1t1c1ghpv&s=IBM\tHTTP/1.0\tORVO",
-                                      "GET\t/uk/quotes.csv?f=sl1t1c1ghpvo&s=VOD.L\tHTTP/1.0\tORVO",
-                                  }));
+    const std::vector<std::string> lines = FileLines(logPath);
+    EXPECT_EQ(RequestsOf(lines), (std::vector<std::string>{
+                                     "GET\t/getmessage.asp?ID=!VELMORIA!\tHTTP/1.0\tORVO",
+                                     "GET\t/d/quotes.csv?f=sl1t1c1ghpv&s=IBM\tHTTP/1.0\tORVO",
+                                     "GET\t/uk/quotes.csv?f=sl1t1c1ghpvo&s=VOD.L\tHTTP/1.0\tORVO",
+                                 }));
+    ExpectOneConnectionEachInOrder(lines);
+    EXPECT_EQ(ParseLogLine(lines.at(0)).connection, 1u);
 
     process.Signal(SIGTERM);
     EXPECT_EQ(process.WaitForExit(), 0);
     ::unlink(logPath.c_str());
+}
+
+TEST(ServiceProcess, TakesTheExchangeListPinsAndCountedSymbolFaults) {
+    const std::string pinned = "\"IBM\",0.00,\"4:00PM\",0.00,0.00,0.00,0.00,0\r\n";
+    ServiceProcess process({"--port", "0", "--exchanges", " , http://{host}/d/quotes.csv \r\nno comma\r\n", "--pin",
+                            "ibm:" + pinned, "--fault", "/d/quotes.csv#XYZ=close:once", "--fault",
+                            "*=status:503:2x"});
+    const int port = process.WaitUntilListening();
+    ASSERT_GT(port, 0);
+    const std::string host = "127.0.0.1:" + std::to_string(port);
+
+    EXPECT_EQ(RawGet(port, "/help.html").status, 503);
+    EXPECT_EQ(RawGet(port, "/help.html").status, 503);
+    EXPECT_EQ(RawGet(port, "/exchanges.html").body, " , http://" + host + "/d/quotes.csv \r\nno comma\r\n");
+    EXPECT_EQ(RawGet(port, "/d/quotes.csv?s=IBM").body, pinned);
+    EXPECT_EQ(RawAttempt(port, GetRequest("/d/quotes.csv?s=XYZ"), kExitPatience).end, RawEnd::Closed);
+    EXPECT_EQ(RawGet(port, "/d/quotes.csv?s=XYZ").body.find("\"XYZ\","), 0u);
+
+    process.Signal(SIGTERM);
+    EXPECT_EQ(process.WaitForExit(), 0);
 }
 
 TEST(ServiceProcess, SameSeedGivesTheSameQuotesAcrossRuns) {
@@ -195,7 +219,7 @@ TEST(ServiceProcess, LogsToStandardOutputAfterTheReadyLine) {
     const int port = process.WaitUntilListening();
     ASSERT_GT(port, 0);
     RawGet(port, "/help.html", "Mozilla/4.0");
-    EXPECT_EQ(process.ReadLine(), "GET\t/help.html\tHTTP/1.0\tMozilla/4.0");
+    EXPECT_EQ(ParseLogLine(process.ReadLine()).request, "GET\t/help.html\tHTTP/1.0\tMozilla/4.0");
     process.Signal(SIGTERM);
     EXPECT_EQ(process.WaitForExit(), 0);
 }
