@@ -81,7 +81,13 @@ platform::ProcResult VELMORIA_CALLBACK DialogObject::ObjectProcedure(platform::W
     platform::Platform& platform = *Module().platform;
     auto* object = reinterpret_cast<DialogObject*>(platform.windows.GetWindowLong(window, platform::kGwlUserData));
     if (object == nullptr) return 0;
-    return object->Route(Message{window, message, wParam, lParam});
+    try {
+        return object->Route(Message{window, message, wParam, lParam});
+    } catch (...) {
+        // Nothing may unwind into the window manager; a handler that ran
+        // out of memory leaves the message to default processing.
+        return 0;
+    }
 }
 
 platform::ProcResult DialogObject::Route(const Message& message) {

@@ -24,6 +24,8 @@ inline constexpr std::uint32_t kWmMouseMove = 0x0200;
 inline constexpr std::uint32_t kWmLButtonDown = 0x0201;
 inline constexpr std::uint32_t kWmLButtonUp = 0x0202;
 inline constexpr std::uint32_t kWmRButtonDown = 0x0204;
+// The first message number free for a program's own use.
+inline constexpr std::uint32_t kWmApp = 0x8000;
 
 // Hit-test codes.
 inline constexpr std::intptr_t kHtNowhere = 0;
@@ -69,6 +71,11 @@ inline constexpr int kSwShowNormal = 1;
 inline constexpr std::uint32_t kPmRemove = 0x0001;
 inline constexpr int kTransparent = 1;
 inline constexpr std::uint32_t kImageBitmap = 0;
+inline constexpr int kPsSolid = 0;
+inline constexpr std::uint32_t kSrcCopy = 0x00CC0020;
+
+// Threads.
+inline constexpr int kThreadPriorityLowest = -2;
 inline constexpr std::uint32_t kLrLoadTransparent = 0x00000020;
 inline constexpr std::uint32_t kLrLoadMap3dColors = 0x00001000;
 

@@ -40,6 +40,16 @@ public:
     virtual ColorRef SetBkColor(DcHandle dc, ColorRef color) = 0;
     virtual ColorRef GetSysColor(int index) = 0;
     virtual GdiObject CreateSolidBrush(ColorRef color) = 0;
+    virtual GdiObject CreatePen(int style, int width, ColorRef color) = 0;
+
+    // Shapes and pixels.
+    virtual bool FillRect(DcHandle dc, const Rect& rect, GdiObject brush) = 0;
+    virtual bool BitBlt(DcHandle dest, int x, int y, int width, int height, DcHandle source, int sourceX,
+                        int sourceY, std::uint32_t rop) = 0;
+    virtual bool Rectangle(DcHandle dc, int left, int top, int right, int bottom) = 0;
+    // MoveToEx without the previous position.
+    virtual bool MoveTo(DcHandle dc, int x, int y) = 0;
+    virtual bool LineTo(DcHandle dc, int x, int y) = 0;
 
     // Text.
     virtual GdiObject CreateFontIndirect(const LogFont& font) = 0;

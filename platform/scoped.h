@@ -111,4 +111,31 @@ private:
     GdiObject saved_ = nullptr;
 };
 
+// Selects objects into a context for a scope and puts back, at its end,
+// the object of the same kind the context held before. An object that could
+// not be made (null) is not selected, so a failed font or brush never costs
+// the context its original.
+class ScopedSelection {
+public:
+    ScopedSelection(Gdi& gdi, DcHandle dc) : gdi_(gdi), dc_(dc) {}
+    ScopedSelection(Gdi& gdi, DcHandle dc, GdiObject object) : ScopedSelection(gdi, dc) { Select(object); }
+    ~ScopedSelection() {
+        if (original_ != nullptr) gdi_.SelectObject(dc_, original_);
+    }
+    ScopedSelection(const ScopedSelection&) = delete;
+    ScopedSelection& operator=(const ScopedSelection&) = delete;
+
+    // Objects selected through one ScopedSelection must be of one kind.
+    void Select(GdiObject object) {
+        if (object == nullptr) return;
+        const GdiObject previous = gdi_.SelectObject(dc_, object);
+        if (original_ == nullptr) original_ = previous;
+    }
+
+private:
+    Gdi& gdi_;
+    DcHandle dc_;
+    GdiObject original_ = nullptr;
+};
+
 }  // namespace platform

@@ -5,10 +5,19 @@
 
 namespace platform {
 
+// A thread's body; its result is the thread's exit code.
+using ThreadEntry = std::uint32_t (*)(void* argument);
+
 class Threads {
 public:
     virtual ~Threads() = default;
     virtual std::uint32_t GetCurrentThreadId() = 0;
+    // CreateThread with the default stack and no flags, the thread taking
+    // `priority` (SetThreadPriority) before `entry` runs. No handle is kept:
+    // the thread's bookkeeping goes when it returns. False when no thread
+    // could be made; `entry` then never runs.
+    virtual bool StartThread(int priority, ThreadEntry entry, void* argument) = 0;
+    virtual void Sleep(std::uint32_t milliseconds) = 0;
 };
 
 // A critical section. Each back end supplies the implementation; the

@@ -51,10 +51,14 @@ public:
     virtual int GetSystemMetrics(int index) = 0;
     virtual bool GetWorkArea(Rect& area) = 0;  // SystemParametersInfoA(SPI_GETWORKAREA)
 
-    // Timers and repainting.
+    // Timers and repainting. SetTimer and KillTimer act only on a window of
+    // the calling thread; InvalidateRect may be called from any thread.
     virtual std::uintptr_t SetTimer(WindowHandle window, std::uintptr_t id, std::uint32_t elapseMs) = 0;
     virtual bool KillTimer(WindowHandle window, std::uintptr_t id) = 0;
     virtual bool InvalidateRect(WindowHandle window, const Rect* rect, bool erase) = 0;
+
+    // Puts a message in the queue of the window's thread; any thread may call it.
+    virtual bool PostMessage(WindowHandle window, std::uint32_t message, MessageParam wParam, LongParam lParam) = 0;
 
     // The calling thread's message queue.
     virtual bool PeekMessage(QueuedMessage& message, std::uint32_t removeFlags) = 0;

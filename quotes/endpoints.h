@@ -10,7 +10,13 @@ const std::string& HomeSite();      // "http://host[:port]"
 const std::string& QuoteService();  // "http://host[:port]"
 const std::string& BrandingId();
 
-// The home site's address without its "http://" prefix.
+// The home site's address without its "http://" prefix; also the name the
+// bar shows for it.
 std::string HomeSiteHost();
+
+// The home site's server message for this build's partner marker.
+std::string ServerMessageAddress();
+// The home site's list of quote sources per exchange.
+std::string ExchangeListAddress();
 
 }  // namespace quotes

@@ -74,12 +74,11 @@ void QuoteItem::DrawStep(std::int32_t delta, std::uint32_t mask) {
 
     platform::Gdi& gdi = platform_.gdi;
     gdi.SetTextColor(hdc, ColorForChange(change));
-    const platform::GdiObject previous = gdi.SelectObject(hdc, symbolFont.get());
+    platform::ScopedSelection fonts(gdi, hdc, symbolFont.get());
     const std::int32_t labelWidth = DrawText(label + kLabelGap, x, 0);
     width = labelWidth;
-    gdi.SelectObject(hdc, dataFont.get());
+    fonts.Select(dataFont.get());
     width += DrawText(dataText + kDataTrail, x + labelWidth, kDataTop);
-    gdi.SelectObject(hdc, previous);
 }
 
 std::string QuoteItem::DetailPageAddress() const {
@@ -88,20 +87,23 @@ std::string QuoteItem::DetailPageAddress() const {
     return LinkDetailPage(HomeSite());
 }
 
-bool QuoteItem::ParseQuote() {
-    const std::string body = HttpGetText(platform_.internet, sourceUrl);
+QuoteFields QuoteItem::BeginParse() {
     parsing = true;
-    ApplyQuoteLine(sourceUrl, body, *this);
+    return *this;
+}
+
+void QuoteItem::EndParse(QuoteFields&& parsed) {
+    static_cast<QuoteFields&>(*this) = std::move(parsed);
     parsing = false;
-    return true;
 }
 
 void QuoteItem::Click() {
     platform::Gdi& gdi = platform_.gdi;
-    const platform::GdiObject previous = gdi.SelectObject(hdc, symbolFont.get());
-    gdi.SetTextColor(hdc, kClickColor);
-    gdi.TextOut(hdc, x, 0, label.c_str(), static_cast<int>(label.size()));
-    gdi.SelectObject(hdc, previous);
+    {
+        const platform::ScopedSelection font(gdi, hdc, symbolFont.get());
+        gdi.SetTextColor(hdc, kClickColor);
+        gdi.TextOut(hdc, x, 0, label.c_str(), static_cast<int>(label.size()));
+    }
     OpenInBrowser(platform_.shell, DetailPageAddress());
 }
 

@@ -1,6 +1,5 @@
 #pragma once
 // One entry that scrolls across the bar: a quoted symbol or a link item.
-#include <atomic>
 #include <cstdint>
 #include <string>
 
@@ -35,8 +34,20 @@ public:
     void Click();
     // The detail page Click opens.
     std::string DetailPageAddress() const;
-    // Downloads the item's quote line and takes its columns. Always true.
-    bool ParseQuote();
+    // The item's side of reading a quote. The download and the parse run
+    // on a worker without the bar lock and touch nothing of the item; the
+    // item is read before and written after, each under the lock:
+    //   url = item.sourceUrl;                               (lock held)
+    //   body = HttpGetText(url);                            (no lock)
+    //   QuoteFields values = item.BeginParse();             (lock held)
+    //   ApplyQuoteLine(url, body, values);                  (no lock)
+    //   item.EndParse(std::move(values));                   (lock held)
+    // So a drawing never sees half a quote, nor a label being replaced.
+    // BeginParse sets `parsing` and gives a copy of the values to parse over,
+    // so a field the answer does not reach keeps its value.
+    QuoteFields BeginParse();
+    // Takes the parsed values whole and clears `parsing`.
+    void EndParse(QuoteFields&& parsed);
 
     bool textStale = true;
     std::string linkUrl;
@@ -47,7 +58,7 @@ public:
     platform::DcHandle hdc;
     platform::ScopedGdiObject symbolFont;
     platform::ScopedGdiObject dataFont;
-    std::atomic<bool> parsing{false};
+    bool parsing = false;  // the text stays as it is while a quote is being parsed
 
 private:
     std::int32_t DrawText(const std::string& text, std::int32_t left, std::int32_t top);

@@ -7,6 +7,7 @@ namespace ticker {
 
 platform::ProcResult TickerWindow::OnInitDialog(const app::Message&) {
     platform::WindowManager& windows = platform_.windows;
+    barThread_ = platform_.threads.GetCurrentThreadId();
     windows.SetWindowText(hwnd(), kTickerTitle);
     PlaceWindow(LoadSettings());
     if (alwaysOnTop) {

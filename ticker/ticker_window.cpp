@@ -31,6 +31,7 @@ const TickerWindow::Row TickerWindow::kMessageTable[] = {
     {kWmCommand, Commands(command::kUpdateOff, command::kUpdateNow), &TickerWindow::OnUpdateFrequency},
     {kWmCommand, Commands(command::kCurrentPrice, command::kResetDefault), &TickerWindow::OnDataField},
     {kWmCommand, Command(command::kOpeningPrice), &TickerWindow::OnDataField},
+    {kWmUpdateTimerRequest, kNoCommand, &TickerWindow::OnUpdateTimerRequest},
 };
 
 std::string DefaultSymbolList() { return "MSFT, Help<" + quotes::HomeSiteHost() + "/help.html>"; }
@@ -42,9 +43,17 @@ TickerWindow::TickerWindow(platform::Platform& platform, platform::InstanceHandl
       windowDC(platform.gdi),
       logoBitmap(platform.gdi),
       memoryDC(platform.gdi),
-      backgroundBrush(platform.gdi) {}
+      backgroundBrush(platform.gdi),
+      link_(std::make_shared<BarLink>()) {
+    link_->window = this;
+}
 
 TickerWindow::~TickerWindow() {
+    {
+        // Workers still running find the bar gone from here on.
+        const platform::CriticalSectionLock lock(link_->lock);
+        link_->window = nullptr;
+    }
     DeleteItems();
     backgroundBrush.reset();
 }
@@ -93,10 +102,8 @@ platform::ProcResult FoldHitCode(platform::ProcResult code) {
     }
 }
 
-// Handlers whose behaviour arrives with the scrolling, quotes, menu, mouse
-// and symbol-entry work. Each consumes its message and does nothing yet.
-platform::ProcResult TickerWindow::ScrollStep() { return 0; }
-platform::ProcResult TickerWindow::OnUpdateTimer() { return 0; }
+// Handlers whose behaviour arrives with the menu, mouse and symbol-entry
+// work. Each consumes its message and does nothing yet.
 platform::ProcResult TickerWindow::OnRightButtonDown(const app::Message&) { return 0; }
 platform::ProcResult TickerWindow::OnMouse(const app::Message&) { return 0; }
 platform::ProcResult TickerWindow::OnAddRemoveSymbols(const app::Message&) { return 0; }

@@ -5,6 +5,8 @@
 #include <sstream>
 #include <utility>
 #include <stdexcept>
+#include <chrono>
+#include <thread>
 
 namespace platform::fake {
 
@@ -22,6 +24,7 @@ FakePlatform::FakePlatform() {
 
 
 std::string FakePlatform::NameOf(const void* handle) const {
+    const auto guard = Guard();
     if (handle == nullptr) return "null";
     const auto it = names_.find(reinterpret_cast<std::uintptr_t>(handle));
     return it == names_.end() ? "?" : it->second;
@@ -30,51 +33,69 @@ std::string FakePlatform::NameOf(const void* handle) const {
 // ---- Windows ----------------------------------------------------------------
 
 WindowHandle FakePlatform::AddWindow(const std::string& title, WindowHandle parent) {
+    const auto guard = Guard();
     const auto handle = reinterpret_cast<WindowHandle>(nextHandle_++);
     names_[reinterpret_cast<std::uintptr_t>(handle)] = "w" + std::to_string(windows_.size() + 1);
     Window window;
     window.title = title;
     window.parent = parent;
+    window.ownerThread = GetCurrentThreadId();
     windows_[handle] = window;
     windowOrder_.push_back(handle);
     return handle;
 }
 
 FakePlatform::Window& FakePlatform::window(WindowHandle handle) {
+    const auto guard = Guard();
     const auto it = windows_.find(handle);
     if (it == windows_.end()) throw std::logic_error("unknown fake window");
     return it->second;
 }
 
 WindowHandle FakePlatform::LastDialog(int templateId) const {
+    const auto guard = Guard();
     const auto it = lastDialog_.find(templateId);
     return it == lastDialog_.end() ? nullptr : it->second;
 }
 
 ProcResult FakePlatform::Send(WindowHandle handle, std::uint32_t message, MessageParam wParam, LongParam lParam) {
-    Window& target = window(handle);
-    if (!target.alive || target.proc == nullptr) return 0;
-    return target.proc(handle, message, wParam, lParam);
+    DialogProc proc = nullptr;
+    {
+        const auto guard = Guard();
+        const Window& target = window(handle);
+        if (!target.alive) return 0;
+        proc = target.proc;
+    }
+    // Called without the fake's lock: the procedure may wait for a worker
+    // that needs the fake meanwhile.
+    return proc == nullptr ? 0 : proc(handle, message, wParam, lParam);
 }
 
 std::int32_t FakePlatform::EnumWindows(EnumWindowsProc proc, LongParam param) {
-    Log(Format("EnumWindows"));
-    if (enumerationFails) return 0;
-    const std::vector<WindowHandle> order = windowOrder_;  // callbacks may add windows
+    std::vector<WindowHandle> order;
+    {
+        const auto guard = Guard();
+        Log(Format("EnumWindows"));
+        if (enumerationFails) return 0;
+        for (WindowHandle handle : windowOrder_) {  // a copy: callbacks may add windows
+            const Window& candidate = windows_.at(handle);
+            if (candidate.alive && candidate.parent == nullptr) order.push_back(handle);
+        }
+    }
     for (WindowHandle handle : order) {
-        const Window& candidate = windows_.at(handle);
-        if (!candidate.alive || candidate.parent != nullptr) continue;
         if (proc(handle, param) == 0) return 0;
     }
     return 1;
 }
 
 int FakePlatform::GetWindowTextLength(WindowHandle handle) {
+    const auto guard = Guard();
     Log(Format("GetWindowTextLength", NameOf(handle)));
     return static_cast<int>(window(handle).title.size());
 }
 
 int FakePlatform::GetWindowText(WindowHandle handle, char* buffer, int capacity) {
+    const auto guard = Guard();
     Log(Format("GetWindowText", NameOf(handle), capacity));
     if (capacity <= 0) return 0;
     const std::string& title = window(handle).title;
@@ -85,30 +106,35 @@ int FakePlatform::GetWindowText(WindowHandle handle, char* buffer, int capacity)
 }
 
 bool FakePlatform::SetWindowText(WindowHandle handle, const char* text) {
+    const auto guard = Guard();
     Log(Format("SetWindowText", NameOf(handle), Quote(text)));
     window(handle).title = text;
     return true;
 }
 
 WindowHandle FakePlatform::GetActiveWindow() {
+    const auto guard = Guard();
     Log(Format("GetActiveWindow"));
     return nullptr;
 }
 
 WindowHandle FakePlatform::GetParent(WindowHandle handle) {
+    const auto guard = Guard();
     Log(Format("GetParent", NameOf(handle)));
     return window(handle).parent;
 }
 
 WindowHandle FakePlatform::GetDlgItem(WindowHandle dialog, int id) {
+    const auto guard = Guard();
     Log(Format("GetDlgItem", NameOf(dialog), id));
     return nullptr;
 }
 
 WindowHandle FakePlatform::CreateDialogWindow(int templateId, WindowHandle owner, DialogProc proc, LongParam param) {
     const WindowHandle handle = AddWindow("", owner);
-    lastDialog_[templateId] = handle;
     {
+        const auto guard = Guard();
+        lastDialog_[templateId] = handle;
         Window& created = window(handle);
         created.proc = proc;
         created.templateId = templateId;
@@ -127,24 +153,33 @@ WindowHandle FakePlatform::CreateDeferredDialog(std::size_t index) {
 
 ProcResult FakePlatform::DialogBoxParam(InstanceHandle, int templateId, WindowHandle owner, DialogProc proc,
                                         LongParam param) {
-    Log(Format("DialogBoxParam", templateId, NameOf(owner), param));
-    if (deferCreation) {
-        deferredDialogs.push_back({templateId, owner, proc, param});
-        return 0;
+    {
+        const auto guard = Guard();
+        Log(Format("DialogBoxParam", templateId, NameOf(owner), param));
+        if (deferCreation) {
+            deferredDialogs.push_back({templateId, owner, proc, param});
+            return 0;
+        }
     }
     const WindowHandle handle = CreateDialogWindow(templateId, owner, proc, param);
-    const auto script = modalScripts.find(templateId);
-    if (script != modalScripts.end() && script->second && !window(handle).ended) script->second(*this, handle);
-    const bool ended = window(handle).ended;
+    ModalScript script;
+    {
+        const auto guard = Guard();
+        const auto found = modalScripts.find(templateId);
+        if (found != modalScripts.end() && !window(handle).ended) script = found->second;
+    }
+    if (script) script(*this, handle);
     Send(handle, kWmDestroy);
     Send(handle, kWmNcDestroy);
+    const auto guard = Guard();
     Window& closed = window(handle);
     closed.alive = false;
     closed.timers.clear();
-    return ended ? closed.endResult : -1;
+    return closed.ended ? closed.endResult : -1;
 }
 
 std::intptr_t FakePlatform::SetWindowLong(WindowHandle handle, int index, std::intptr_t value) {
+    const auto guard = Guard();
     Window& target = window(handle);
     std::intptr_t previous = 0;
     switch (index) {
@@ -169,6 +204,7 @@ std::intptr_t FakePlatform::SetWindowLong(WindowHandle handle, int index, std::i
 }
 
 std::intptr_t FakePlatform::GetWindowLong(WindowHandle handle, int index) {
+    const auto guard = Guard();
     const Window& target = window(handle);
     switch (index) {
     case kDwlMsgResult:
@@ -183,6 +219,7 @@ std::intptr_t FakePlatform::GetWindowLong(WindowHandle handle, int index) {
 }
 
 bool FakePlatform::EndDialog(WindowHandle handle, ProcResult result) {
+    const auto guard = Guard();
     Log(Format("EndDialog", NameOf(handle), result));
     Window& target = window(handle);
     target.ended = true;
@@ -191,29 +228,39 @@ bool FakePlatform::EndDialog(WindowHandle handle, ProcResult result) {
 }
 
 void FakePlatform::PostQuitMessage(int exitCode) {
+    const auto guard = Guard();
     Log(Format("PostQuitMessage", exitCode));
     postedQuitCode = exitCode;
 }
 
 ProcResult FakePlatform::DefWindowProc(WindowHandle handle, std::uint32_t message, MessageParam, LongParam) {
+    const auto guard = Guard();
     Log(Format("DefWindowProc", NameOf(handle), message));
     return message == kWmNcHitTest ? defaultHitCode : 0;
 }
 
 int FakePlatform::MessageBox(WindowHandle owner, const char* text, const char* caption, std::uint32_t style) {
-    Log(Format("MessageBox", NameOf(owner), Quote(caption), style));
-    messageBoxes.push_back({owner, text != nullptr ? text : "", caption != nullptr ? caption : "", style});
-    if (onMessageBox) onMessageBox(*this);
+    std::function<void(FakePlatform&)> during;
+    {
+        const auto guard = Guard();
+        Log(Format("MessageBox", NameOf(owner), Quote(caption), style));
+        messageBoxes.push_back({owner, text != nullptr ? text : "", caption != nullptr ? caption : "", style});
+        during = onMessageBox;
+    }
+    if (during) during(*this);
+    const auto guard = Guard();
     return messageBoxAnswer;
 }
 
 bool FakePlatform::GetWindowRect(WindowHandle handle, Rect& rect) {
+    const auto guard = Guard();
     Log(Format("GetWindowRect", NameOf(handle)));
     rect = window(handle).rect;
     return true;
 }
 
 bool FakePlatform::GetClientRect(WindowHandle handle, Rect& rect) {
+    const auto guard = Guard();
     Log(Format("GetClientRect", NameOf(handle)));
     const Rect& outer = window(handle).rect;
     rect = Rect{0, 0, outer.right - outer.left, outer.bottom - outer.top};
@@ -221,6 +268,7 @@ bool FakePlatform::GetClientRect(WindowHandle handle, Rect& rect) {
 }
 
 bool FakePlatform::ClientToScreen(WindowHandle handle, Point& point) {
+    const auto guard = Guard();
     Log(Format("ClientToScreen", NameOf(handle), point.x, point.y));
     point.x += window(handle).rect.left;
     point.y += window(handle).rect.top;
@@ -228,6 +276,7 @@ bool FakePlatform::ClientToScreen(WindowHandle handle, Point& point) {
 }
 
 bool FakePlatform::MoveWindow(WindowHandle handle, int x, int y, int width, int height, bool repaint) {
+    const auto guard = Guard();
     Log(Format("MoveWindow", NameOf(handle), x, y, width, height, repaint ? "repaint" : "no-repaint"));
     window(handle).rect = Rect{x, y, x + width, y + height};
     return true;
@@ -235,6 +284,7 @@ bool FakePlatform::MoveWindow(WindowHandle handle, int x, int y, int width, int 
 
 bool FakePlatform::SetWindowPos(WindowHandle handle, std::intptr_t insertAfter, int x, int y, int cx, int cy,
                                 std::uint32_t flags) {
+    const auto guard = Guard();
     const char* where = insertAfter == kHwndTopmost ? "HWND_TOPMOST"
                         : insertAfter == kHwndNoTopmost ? "HWND_NOTOPMOST"
                                                         : "other";
@@ -245,28 +295,42 @@ bool FakePlatform::SetWindowPos(WindowHandle handle, std::intptr_t insertAfter, 
 }
 
 int FakePlatform::GetSystemMetrics(int index) {
+    const auto guard = Guard();
     Log(Format("GetSystemMetrics", index));
     return index == kSmCxScreen ? screenWidth : 0;
 }
 
 bool FakePlatform::GetWorkArea(Rect& area) {
+    const auto guard = Guard();
     Log(Format("GetWorkArea"));
     area = workArea;
     return true;
 }
 
 std::uintptr_t FakePlatform::SetTimer(WindowHandle handle, std::uintptr_t id, std::uint32_t elapseMs) {
+    const auto guard = Guard();
+    // As on Windows, a window's timers belong to the window's own thread.
+    if (window(handle).ownerThread != GetCurrentThreadId()) {
+        Log(Format("SetTimer", NameOf(handle), id, elapseMs) + " refused: not the window's thread");
+        return 0;
+    }
     Log(Format("SetTimer", NameOf(handle), id, elapseMs));
     window(handle).timers[id] = elapseMs;
     return id;
 }
 
 bool FakePlatform::KillTimer(WindowHandle handle, std::uintptr_t id) {
+    const auto guard = Guard();
+    if (window(handle).ownerThread != GetCurrentThreadId()) {
+        Log(Format("KillTimer", NameOf(handle), id) + " refused: not the window's thread");
+        return false;
+    }
     Log(Format("KillTimer", NameOf(handle), id));
     return window(handle).timers.erase(id) > 0;
 }
 
 bool FakePlatform::InvalidateRect(WindowHandle handle, const Rect* rect, bool erase) {
+    const auto guard = Guard();
     if (rect == nullptr) {
         Log(Format("InvalidateRect", NameOf(handle), "all", erase ? "erase" : "keep"));
     } else {
@@ -297,35 +361,41 @@ DcHandle FakePlatform::NewDc() {
 }
 
 DcHandle FakePlatform::GetDC(WindowHandle handle) {
+    const auto guard = Guard();
     const DcHandle dc = NewDc();
     Log(Format("GetDC", NameOf(handle)) + " -> " + NameOf(dc));
     return dc;
 }
 
 int FakePlatform::ReleaseDC(WindowHandle handle, DcHandle dc) {
+    const auto guard = Guard();
     Log(Format("ReleaseDC", NameOf(handle), NameOf(dc)));
     return liveDcs.erase(dc) > 0 ? 1 : 0;
 }
 
 DcHandle FakePlatform::CreateCompatibleDC(DcHandle dc) {
+    const auto guard = Guard();
     const DcHandle created = NewDc();
     Log(Format("CreateCompatibleDC", NameOf(dc)) + " -> " + NameOf(created));
     return created;
 }
 
 bool FakePlatform::DeleteDC(DcHandle dc) {
+    const auto guard = Guard();
     Log(Format("DeleteDC", NameOf(dc)));
     return liveDcs.erase(dc) > 0;
 }
 
 GdiObject FakePlatform::LoadImage(InstanceHandle, int resourceId, std::uint32_t type, int cx, int cy,
                                   std::uint32_t flags) {
+    const auto guard = Guard();
     const GdiObject image = NewObject("bitmap");
     Log(Format("LoadImage", resourceId, type, cx, cy, flags) + " -> " + NameOf(image));
     return image;
 }
 
 GdiObject FakePlatform::SelectObject(DcHandle dc, GdiObject object) {
+    const auto guard = Guard();
     Log(Format("SelectObject", NameOf(dc), NameOf(object)));
     const auto state = dcs_.find(dc);
     const auto kind = objectKinds_.find(object);
@@ -334,6 +404,7 @@ GdiObject FakePlatform::SelectObject(DcHandle dc, GdiObject object) {
 }
 
 bool FakePlatform::DeleteObject(GdiObject object) {
+    const auto guard = Guard();
     Log(Format("DeleteObject", NameOf(object)));
     // GDI refuses to delete an object that is still selected into a context.
     for (const auto& [dc, state] : dcs_) {
@@ -346,6 +417,7 @@ bool FakePlatform::DeleteObject(GdiObject object) {
 }
 
 GdiObject FakePlatform::SelectedObject(DcHandle dc, const std::string& kind) const {
+    const auto guard = Guard();
     const auto state = dcs_.find(dc);
     if (state == dcs_.end()) return nullptr;
     const auto it = state->second.selected.find(kind);
@@ -353,11 +425,13 @@ GdiObject FakePlatform::SelectedObject(DcHandle dc, const std::string& kind) con
 }
 
 int FakePlatform::SetBkMode(DcHandle dc, int mode) {
+    const auto guard = Guard();
     Log(Format("SetBkMode", NameOf(dc), mode));
     return std::exchange(dcs_[dc].bkMode, mode);
 }
 
 ColorRef FakePlatform::SetBkColor(DcHandle dc, ColorRef color) {
+    const auto guard = Guard();
     Log(Format("SetBkColor", NameOf(dc), color));
     return std::exchange(dcs_[dc].bkColor, color);
 }
@@ -366,18 +440,60 @@ ColorRef FakePlatform::BackgroundColor(DcHandle dc) const { return dcs_.at(dc).b
 int FakePlatform::BackgroundMode(DcHandle dc) const { return dcs_.at(dc).bkMode; }
 
 ColorRef FakePlatform::GetSysColor(int index) {
+    const auto guard = Guard();
     Log(Format("GetSysColor", index));
     const auto it = sysColors.find(index);
     return it == sysColors.end() ? 0 : it->second;
 }
 
 GdiObject FakePlatform::CreateSolidBrush(ColorRef color) {
+    const auto guard = Guard();
     const GdiObject brush = NewObject("brush");
     Log(Format("CreateSolidBrush", color) + " -> " + NameOf(brush));
     return brush;
 }
 
+GdiObject FakePlatform::CreatePen(int style, int width, ColorRef color) {
+    const auto guard = Guard();
+    const GdiObject pen = NewObject("pen");
+    Log(Format("CreatePen", style, width, color) + " -> " + NameOf(pen));
+    return pen;
+}
+
+bool FakePlatform::FillRect(DcHandle dc, const Rect& rect, GdiObject brush) {
+    const auto guard = Guard();
+    Log(Format("FillRect", NameOf(dc), rect.left, rect.top, rect.right, rect.bottom, NameOf(brush)));
+    return liveDcs.count(dc) > 0;
+}
+
+bool FakePlatform::BitBlt(DcHandle dest, int x, int y, int width, int height, DcHandle source, int sourceX,
+                          int sourceY, std::uint32_t rop) {
+    const auto guard = Guard();
+    Log(Format("BitBlt", NameOf(dest), x, y, width, height, NameOf(source), sourceX, sourceY, rop));
+    return liveDcs.count(dest) > 0 && liveDcs.count(source) > 0;
+}
+
+bool FakePlatform::Rectangle(DcHandle dc, int left, int top, int right, int bottom) {
+    const auto guard = Guard();
+    Log(Format("Rectangle", NameOf(dc), left, top, right, bottom, NameOf(SelectedObject(dc, "brush")),
+               NameOf(SelectedObject(dc, "pen"))));
+    return liveDcs.count(dc) > 0;
+}
+
+bool FakePlatform::MoveTo(DcHandle dc, int x, int y) {
+    const auto guard = Guard();
+    Log(Format("MoveTo", NameOf(dc), x, y));
+    return liveDcs.count(dc) > 0;
+}
+
+bool FakePlatform::LineTo(DcHandle dc, int x, int y) {
+    const auto guard = Guard();
+    Log(Format("LineTo", NameOf(dc), x, y, NameOf(SelectedObject(dc, "pen"))));
+    return liveDcs.count(dc) > 0;
+}
+
 GdiObject FakePlatform::CreateFontIndirect(const LogFont& font) {
+    const auto guard = Guard();
     const GdiObject made = NewObject("font");
     Log(Format("CreateFontIndirect", std::string("\"") + font.faceName + "\"", font.height, font.weight,
                static_cast<int>(font.charSet)) +
@@ -387,16 +503,19 @@ GdiObject FakePlatform::CreateFontIndirect(const LogFont& font) {
 }
 
 int FakePlatform::GetDeviceCaps(DcHandle dc, int index) {
+    const auto guard = Guard();
     Log(Format("GetDeviceCaps", NameOf(dc), index));
     return index == kLogPixelsY ? logPixelsY : 0;
 }
 
 bool FakePlatform::DPtoLP(DcHandle dc, Point* points, int count) {
+    const auto guard = Guard();
     Log(Format("DPtoLP", NameOf(dc), count));
     return points != nullptr;  // the identity mapping
 }
 
 ColorRef FakePlatform::SetTextColor(DcHandle dc, ColorRef color) {
+    const auto guard = Guard();
     Log(Format("SetTextColor", NameOf(dc), color));
     return std::exchange(dcs_[dc].textColor, color);
 }
@@ -404,6 +523,7 @@ ColorRef FakePlatform::SetTextColor(DcHandle dc, ColorRef color) {
 ColorRef FakePlatform::TextColor(DcHandle dc) const { return dcs_.at(dc).textColor; }
 
 bool FakePlatform::TextOut(DcHandle dc, int x, int y, const char* text, int length) {
+    const auto guard = Guard();
     const std::string drawn(text, static_cast<std::size_t>(std::max(length, 0)));
     Log(Format("TextOut", NameOf(dc), x, y, "\"" + drawn + "\""));
     textsDrawn.push_back({dc, x, y, drawn, dcs_[dc].textColor, SelectedObject(dc, "font")});
@@ -424,6 +544,7 @@ std::string FakePlatform::RootName(RegistryRoot root) const {
 }
 
 long FakePlatform::OpenKey(RegistryRoot root, const char* path, RegKeyHandle& key) {
+    const auto guard = Guard();
     const std::string full = RootName(root) + "\\" + path;
     Log(Format("RegOpenKey", full));
     if (registry.count(full) == 0) {
@@ -438,6 +559,7 @@ long FakePlatform::OpenKey(RegistryRoot root, const char* path, RegKeyHandle& ke
 }
 
 long FakePlatform::CreateKey(RegistryRoot root, const char* path, RegKeyHandle& key) {
+    const auto guard = Guard();
     const std::string full = RootName(root) + "\\" + path;
     Log(Format("RegCreateKey", full));
     registry[full];
@@ -450,6 +572,7 @@ long FakePlatform::CreateKey(RegistryRoot root, const char* path, RegKeyHandle& 
 
 long FakePlatform::QueryValue(RegKeyHandle key, const char* name, std::uint32_t* type, std::uint8_t* data,
                               std::uint32_t* size) {
+    const auto guard = Guard();
     Log(Format("RegQueryValue", NameOf(key), Quote(name), data == nullptr ? "no-buffer" : "buffer",
                size == nullptr ? 0 : *size));
     const auto values = registry.find(keyPaths_.at(key));
@@ -474,6 +597,7 @@ long FakePlatform::QueryValue(RegKeyHandle key, const char* name, std::uint32_t*
 
 long FakePlatform::SetValue(RegKeyHandle key, const char* name, std::uint32_t type, const std::uint8_t* data,
                             std::uint32_t size) {
+    const auto guard = Guard();
     Log(Format("RegSetValue", NameOf(key), Quote(name), type, size));
     Value& value = registry[keyPaths_.at(key)][name];
     value.type = type;
@@ -482,11 +606,13 @@ long FakePlatform::SetValue(RegKeyHandle key, const char* name, std::uint32_t ty
 }
 
 long FakePlatform::CloseKey(RegKeyHandle key) {
+    const auto guard = Guard();
     Log(Format("RegCloseKey", NameOf(key)));
     return openKeys.erase(key) > 0 ? kErrorSuccess : kErrorFileNotFound;
 }
 
 void FakePlatform::SetDword(const std::string& key, const std::string& name, std::uint32_t value) {
+    const auto guard = Guard();
     SetRaw(key, name, kRegDword,
            {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
             static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)});
@@ -494,6 +620,7 @@ void FakePlatform::SetDword(const std::string& key, const std::string& name, std
 
 void FakePlatform::SetText(const std::string& key, const std::string& name, const std::string& text,
                            std::uint32_t type) {
+    const auto guard = Guard();
     std::vector<std::uint8_t> data(text.begin(), text.end());
     data.push_back(0);
     SetRaw(key, name, type, std::move(data));
@@ -501,15 +628,18 @@ void FakePlatform::SetText(const std::string& key, const std::string& name, cons
 
 void FakePlatform::SetRaw(const std::string& key, const std::string& name, std::uint32_t type,
                           std::vector<std::uint8_t> data) {
+    const auto guard = Guard();
     registry[key][name] = Value{type, std::move(data)};
 }
 
 bool FakePlatform::HasValue(const std::string& key, const std::string& name) const {
+    const auto guard = Guard();
     const auto values = registry.find(key);
     return values != registry.end() && values->second.count(name) > 0;
 }
 
 std::uint32_t FakePlatform::Dword(const std::string& key, const std::string& name) const {
+    const auto guard = Guard();
     const Value& value = registry.at(key).at(name);
     if (value.type != kRegDword || value.data.size() != 4) throw std::logic_error(name + " is no DWORD");
     return static_cast<std::uint32_t>(value.data[0]) | static_cast<std::uint32_t>(value.data[1]) << 8 |
@@ -517,35 +647,165 @@ std::uint32_t FakePlatform::Dword(const std::string& key, const std::string& nam
 }
 
 std::string FakePlatform::Text(const std::string& key, const std::string& name) const {
+    const auto guard = Guard();
     const Value& value = registry.at(key).at(name);
     return std::string(value.data.begin(), value.data.end());
 }
 
-std::uint32_t FakePlatform::GetCurrentThreadId() { return currentThreadId; }
+namespace {
+// The id of a thread started through the fake, 0 on the test's own thread.
+thread_local std::uint32_t startedThreadId = 0;
+constexpr std::uint32_t kFirstStartedThreadId = 101;
+}  // namespace
+
+std::uint32_t FakePlatform::GetCurrentThreadId() {
+    return startedThreadId != 0 ? startedThreadId : currentThreadId.load();
+}
+
+bool FakePlatform::StartThread(int priority, ThreadEntry entry, void* argument) {
+    const auto guard = Guard();
+    Log(Format("StartThread", priority));
+    if (threadMode == ThreadMode::Refuse) return false;
+    const std::uint32_t id = kFirstStartedThreadId + startedThreads_++;
+    if (threadMode == ThreadMode::Deferred) {
+        pendingThreads_.push_back({entry, argument, id});
+        return true;
+    }
+    realThreads_.emplace_back([entry, argument, id] {
+        startedThreadId = id;
+        entry(argument);
+    });
+    return true;
+}
+
+std::size_t FakePlatform::RunStartedThreads() {
+    std::size_t ran = 0;
+    for (;;) {
+        PendingThread next{};
+        {
+            const auto guard = Guard();
+            if (pendingThreads_.empty()) return ran;
+            next = pendingThreads_.front();
+            pendingThreads_.erase(pendingThreads_.begin());
+        }
+        const std::uint32_t outer = std::exchange(startedThreadId, next.id);
+        next.entry(next.argument);
+        startedThreadId = outer;
+        ++ran;
+    }
+}
+
+std::size_t FakePlatform::PendingThreadCount() const {
+    const auto guard = Guard();
+    return pendingThreads_.size();
+}
+
+void FakePlatform::JoinThreads() {
+    for (;;) {
+        std::vector<std::thread> running;
+        {
+            const auto guard = Guard();
+            running.swap(realThreads_);
+        }
+        if (running.empty()) return;
+        for (std::thread& thread : running) thread.join();
+    }
+}
+
+FakePlatform::~FakePlatform() {
+    // Threads outlive nothing they use: what is still pending runs now, and
+    // what runs is waited for.
+    RunStartedThreads();
+    JoinThreads();
+}
+
+void FakePlatform::Sleep(std::uint32_t milliseconds) {
+    {
+        const auto guard = Guard();
+        Log(Format("Sleep", milliseconds));
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+}
 
 std::intptr_t FakePlatform::ShellExecute(WindowHandle owner, const char* verb, const char* file,
                                          const char* parameters, const char* directory, int show) {
+    const auto guard = Guard();
     Log(Format("ShellExecute", NameOf(owner), Quote(verb), Quote(file), Quote(parameters), Quote(directory), show));
     opened.emplace_back(file != nullptr ? file : "");
     return 33;  // above 32: success
 }
 
+bool FakePlatform::PostMessage(WindowHandle handle, std::uint32_t message, MessageParam wParam, LongParam lParam) {
+    const auto guard = Guard();
+    Log(Format("PostMessage", NameOf(handle), message, wParam, lParam));
+    if (windows_.count(handle) == 0 || !windows_.at(handle).alive) return false;
+    QueuedMessage posted;
+    posted.window = handle;
+    posted.message = message;
+    posted.wParam = wParam;
+    posted.lParam = lParam;
+    queue.push_back(posted);
+    return true;
+}
+
+std::size_t FakePlatform::DeliverPosted() {
+    std::size_t delivered = 0;
+    QueuedMessage message;
+    while (PeekMessage(message, kPmRemove)) {
+        DispatchMessage(message);
+        ++delivered;
+    }
+    return delivered;
+}
+
 bool FakePlatform::PeekMessage(QueuedMessage& message, std::uint32_t removeFlags) {
-    Log(Format("PeekMessage", removeFlags));
-    if (onPeekMessage) onPeekMessage(*this);
+    std::function<void(FakePlatform&)> hook;
+    {
+        const auto guard = Guard();
+        Log(Format("PeekMessage", removeFlags));
+        hook = onPeekMessage;
+    }
+    if (hook) hook(*this);
+    const auto guard = Guard();
     if (queue.empty()) return false;
     message = queue.front();
     if ((removeFlags & kPmRemove) != 0) queue.erase(queue.begin());
     return true;
 }
 
-void FakePlatform::WaitMessage(std::uint32_t timeoutMs) { Log(Format("WaitMessage", timeoutMs)); }
+void FakePlatform::WaitMessage(std::uint32_t timeoutMs) {
+    std::function<void(FakePlatform&)> hook;
+    {
+        const auto guard = Guard();
+        Log(Format("WaitMessage", timeoutMs));
+        hook = onWaitMessage;
+    }
+    if (hook) {
+        hook(*this);
+    } else if (threadMode == ThreadMode::Real) {
+        // Real workers need real time to finish what the caller waits for.
+        std::this_thread::sleep_for(std::chrono::milliseconds(std::min<std::uint32_t>(timeoutMs, 1)));
+    }
+}
 
 void FakePlatform::DispatchMessage(const QueuedMessage& message) {
-    Log(Format("DispatchMessage", NameOf(message.window), message.message));
-    if (message.window != nullptr && windows_.count(message.window) > 0) {
-        Send(message.window, message.message, message.wParam, message.lParam);
+    bool known = false;
+    {
+        const auto guard = Guard();
+        Log(Format("DispatchMessage", NameOf(message.window), message.message));
+        known = message.window != nullptr && windows_.count(message.window) > 0;
     }
+    if (known) Send(message.window, message.message, message.wParam, message.lParam);
+}
+
+void FakePlatform::Log(std::string line) {
+    const auto guard = Guard();
+    if (recording) CallLog::Log(std::move(line));
+}
+
+std::vector<std::string> FakePlatform::Calls() const {
+    const auto guard = Guard();
+    return calls;
 }
 
 }  // namespace platform::fake

@@ -3,8 +3,17 @@
 // logged as one line "Name(arg, arg, ...)" with handles written as w1, dc1,
 // o1, k1; a test sets the answers (rectangles, screen, registry contents)
 // beforehand and reads the log and the resulting state afterwards.
+//
+// Every call may come from any thread: one lock guards the fake's state, and
+// it is never held while the fake calls back into the code under test
+// (dialog procedures, scripts, hooks). Threads started through StartThread
+// either wait until the test runs them (Deferred: deterministic, on the
+// test's thread but under their own thread id) or run for real (Real).
 #include <cstdint>
+#include <atomic>
 #include <functional>
+#include <mutex>
+#include <thread>
 #include <map>
 #include <set>
 #include <string>
@@ -21,6 +30,9 @@ namespace platform::fake {
 class FakePlatform final : public CallLog, public WindowManager, public Gdi, public Registry, public Threads, public Shell {
 public:
     FakePlatform();
+    ~FakePlatform() override;
+    FakePlatform(const FakePlatform&) = delete;
+    FakePlatform& operator=(const FakePlatform&) = delete;
     Platform AsPlatform() { return Platform{*this, *this, *this, *this, *this, internet}; }
 
 
@@ -37,6 +49,7 @@ public:
         bool ended = false;
         ProcResult endResult = 0;
         int templateId = 0;
+        std::uint32_t ownerThread = 0;  // the thread that made the window; only it may set timers
         std::map<std::uintptr_t, std::uint32_t> timers;  // id -> period
     };
     using ModalScript = std::function<void(FakePlatform&, WindowHandle)>;
@@ -77,7 +90,13 @@ public:
     };
     std::vector<MessageBoxShown> messageBoxes;
     int postedQuitCode = -1;
-    std::uint32_t currentThreadId = 1;
+    // The id of the test's own thread (GetCurrentThreadId outside started
+    // threads); tests change it to act as another thread.
+    std::atomic<std::uint32_t> currentThreadId{1};
+    // False stops the call log from growing, for long runs.
+    std::atomic<bool> recording{true};
+    // A copy of the call log, safe while other threads make calls.
+    std::vector<std::string> Calls() const;
     // Called at every MessageBox, with the message box still open.
     std::function<void(FakePlatform&)> onMessageBox;
 
@@ -121,6 +140,20 @@ public:
     std::vector<QueuedMessage> queue;  // PeekMessage takes from the front
     // Called on every PeekMessage, before the queue is looked at.
     std::function<void(FakePlatform&)> onPeekMessage;
+    // Called on every WaitMessage instead of waiting.
+    std::function<void(FakePlatform&)> onWaitMessage;
+    // Dispatches every queued (and posted) message; returns how many.
+    std::size_t DeliverPosted();
+
+    // ---- Threads -------------------------------------------------------------
+    enum class ThreadMode { Deferred, Real, Refuse };
+    ThreadMode threadMode = ThreadMode::Deferred;
+    // Runs the deferred threads (and those they start) to their end on the
+    // calling thread, each under its own id. Returns how many ran.
+    std::size_t RunStartedThreads();
+    std::size_t PendingThreadCount() const;
+    // Waits for every real thread started so far (and those they start).
+    void JoinThreads();
 
     // ---- Registry ----------------------------------------------------------
     struct Value {
@@ -166,6 +199,7 @@ public:
     std::uintptr_t SetTimer(WindowHandle window, std::uintptr_t id, std::uint32_t elapseMs) override;
     bool KillTimer(WindowHandle window, std::uintptr_t id) override;
     bool InvalidateRect(WindowHandle window, const Rect* rect, bool erase) override;
+    bool PostMessage(WindowHandle window, std::uint32_t message, MessageParam wParam, LongParam lParam) override;
     bool PeekMessage(QueuedMessage& message, std::uint32_t removeFlags) override;
     void DispatchMessage(const QueuedMessage& message) override;
     void WaitMessage(std::uint32_t timeoutMs) override;
@@ -183,6 +217,13 @@ public:
     ColorRef SetBkColor(DcHandle dc, ColorRef color) override;
     ColorRef GetSysColor(int index) override;
     GdiObject CreateSolidBrush(ColorRef color) override;
+    GdiObject CreatePen(int style, int width, ColorRef color) override;
+    bool FillRect(DcHandle dc, const Rect& rect, GdiObject brush) override;
+    bool BitBlt(DcHandle dest, int x, int y, int width, int height, DcHandle source, int sourceX, int sourceY,
+                std::uint32_t rop) override;
+    bool Rectangle(DcHandle dc, int left, int top, int right, int bottom) override;
+    bool MoveTo(DcHandle dc, int x, int y) override;
+    bool LineTo(DcHandle dc, int x, int y) override;
     GdiObject CreateFontIndirect(const LogFont& font) override;
     int GetDeviceCaps(DcHandle dc, int index) override;
     bool DPtoLP(DcHandle dc, Point* points, int count) override;
@@ -201,12 +242,28 @@ public:
 
     // ---- Threads -----------------------------------------------------------
     std::uint32_t GetCurrentThreadId() override;
+    bool StartThread(int priority, ThreadEntry entry, void* argument) override;
+    void Sleep(std::uint32_t milliseconds) override;
 
     // ---- Shell -------------------------------------------------------------
     std::intptr_t ShellExecute(WindowHandle owner, const char* verb, const char* file, const char* parameters,
                                const char* directory, int show) override;
 
 private:
+    struct PendingThread {
+        ThreadEntry entry = nullptr;
+        void* argument = nullptr;
+        std::uint32_t id = 0;
+    };
+
+    std::unique_lock<std::recursive_mutex> Guard() const { return std::unique_lock<std::recursive_mutex>(mutex_); }
+    void Log(std::string line);
+
+    mutable std::recursive_mutex mutex_;
+    std::vector<PendingThread> pendingThreads_;
+    std::vector<std::thread> realThreads_;
+    std::uint32_t startedThreads_ = 0;
+
     struct DcState {
         std::map<std::string, GdiObject> selected;  // kind -> object
         int bkMode = kOpaque;

@@ -18,5 +18,6 @@
 #undef TextOut
 #undef GetTextExtentPoint32
 #undef PeekMessage
+#undef PostMessage
 #undef DispatchMessage
 #undef ShellExecute

@@ -3,6 +3,7 @@
 #include "platform/win32/win32_api.h"
 
 #include <cstring>
+#include <new>
 
 #include "platform/constants.h"
 
@@ -24,7 +25,8 @@ static_assert(kMbIconInformation == MB_ICONINFORMATION && kMbOk == MB_OK && kOpa
 static_assert(kImageBitmap == IMAGE_BITMAP && kLrLoadTransparent == LR_LOADTRANSPARENT &&
               kLrLoadMap3dColors == LR_LOADMAP3DCOLORS);
 static_assert(kLogPixelsY == LOGPIXELSY && kDefaultCharset == DEFAULT_CHARSET && kSwShowNormal == SW_SHOWNORMAL);
-static_assert(kPmRemove == PM_REMOVE);
+static_assert(kPmRemove == PM_REMOVE && kWmApp == WM_APP);
+static_assert(kPsSolid == PS_SOLID && kSrcCopy == SRCCOPY && kThreadPriorityLowest == THREAD_PRIORITY_LOWEST);
 static_assert(kRegSz == REG_SZ && kRegDword == REG_DWORD && kRegExpandSz == REG_EXPAND_SZ);
 static_assert(kErrorSuccess == ERROR_SUCCESS && kErrorMoreData == ERROR_MORE_DATA);
 static_assert(sizeof(WindowHandle) == sizeof(HWND) && sizeof(MessageParam) == sizeof(WPARAM) &&
@@ -144,6 +146,10 @@ bool Win32Platform::InvalidateRect(WindowHandle window, const Rect* rect, bool e
     return ::InvalidateRect(Hwnd(window), &r, erase ? TRUE : FALSE) != FALSE;
 }
 
+bool Win32Platform::PostMessage(WindowHandle window, std::uint32_t message, MessageParam wParam, LongParam lParam) {
+    return ::PostMessageA(Hwnd(window), message, wParam, lParam) != FALSE;
+}
+
 bool Win32Platform::PeekMessage(QueuedMessage& message, std::uint32_t removeFlags) {
     MSG msg{};
     if (::PeekMessageA(&msg, nullptr, 0, 0, removeFlags) == FALSE) return false;
@@ -181,6 +187,27 @@ int Win32Platform::SetBkMode(DcHandle dc, int mode) { return ::SetBkMode(Hdc(dc)
 ColorRef Win32Platform::SetBkColor(DcHandle dc, ColorRef color) { return ::SetBkColor(Hdc(dc), color); }
 ColorRef Win32Platform::GetSysColor(int index) { return ::GetSysColor(index); }
 GdiObject Win32Platform::CreateSolidBrush(ColorRef color) { return Object(::CreateSolidBrush(color)); }
+
+GdiObject Win32Platform::CreatePen(int style, int width, ColorRef color) {
+    return Object(::CreatePen(style, width, color));
+}
+
+bool Win32Platform::FillRect(DcHandle dc, const Rect& rect, GdiObject brush) {
+    const RECT r = ToRect(rect);
+    return ::FillRect(Hdc(dc), &r, reinterpret_cast<HBRUSH>(brush)) != 0;
+}
+
+bool Win32Platform::BitBlt(DcHandle dest, int x, int y, int width, int height, DcHandle source, int sourceX,
+                           int sourceY, std::uint32_t rop) {
+    return ::BitBlt(Hdc(dest), x, y, width, height, Hdc(source), sourceX, sourceY, rop) != FALSE;
+}
+
+bool Win32Platform::Rectangle(DcHandle dc, int left, int top, int right, int bottom) {
+    return ::Rectangle(Hdc(dc), left, top, right, bottom) != FALSE;
+}
+
+bool Win32Platform::MoveTo(DcHandle dc, int x, int y) { return ::MoveToEx(Hdc(dc), x, y, nullptr) != FALSE; }
+bool Win32Platform::LineTo(DcHandle dc, int x, int y) { return ::LineTo(Hdc(dc), x, y) != FALSE; }
 
 GdiObject Win32Platform::CreateFontIndirect(const LogFont& font) {
     LOGFONTA logFont{};
@@ -255,6 +282,38 @@ long Win32Platform::SetValue(RegKeyHandle key, const char* name, std::uint32_t t
 long Win32Platform::CloseKey(RegKeyHandle key) { return ::RegCloseKey(Hkey(key)); }
 
 std::uint32_t Win32Platform::GetCurrentThreadId() { return ::GetCurrentThreadId(); }
+
+namespace {
+
+struct ThreadStart {
+    int priority;
+    ThreadEntry entry;
+    void* argument;
+};
+
+DWORD WINAPI ThreadTrampoline(LPVOID parameter) {
+    const ThreadStart start = *static_cast<ThreadStart*>(parameter);
+    delete static_cast<ThreadStart*>(parameter);
+    ::SetThreadPriority(::GetCurrentThread(), start.priority);
+    return start.entry(start.argument);
+}
+
+}  // namespace
+
+bool Win32Platform::StartThread(int priority, ThreadEntry entry, void* argument) {
+    auto* start = new (std::nothrow) ThreadStart{priority, entry, argument};
+    if (start == nullptr) return false;
+    DWORD id = 0;
+    const HANDLE thread = ::CreateThread(nullptr, 0, &ThreadTrampoline, start, 0, &id);
+    if (thread == nullptr) {
+        delete start;
+        return false;
+    }
+    ::CloseHandle(thread);  // the thread lives on; nobody waits for it
+    return true;
+}
+
+void Win32Platform::Sleep(std::uint32_t milliseconds) { ::Sleep(milliseconds); }
 
 std::intptr_t Win32Platform::ShellExecute(WindowHandle owner, const char* verb, const char* file,
                                           const char* parameters, const char* directory, int show) {

@@ -38,6 +38,7 @@ public:
     std::uintptr_t SetTimer(WindowHandle window, std::uintptr_t id, std::uint32_t elapseMs) override;
     bool KillTimer(WindowHandle window, std::uintptr_t id) override;
     bool InvalidateRect(WindowHandle window, const Rect* rect, bool erase) override;
+    bool PostMessage(WindowHandle window, std::uint32_t message, MessageParam wParam, LongParam lParam) override;
     bool PeekMessage(QueuedMessage& message, std::uint32_t removeFlags) override;
     void DispatchMessage(const QueuedMessage& message) override;
     void WaitMessage(std::uint32_t timeoutMs) override;
@@ -55,6 +56,13 @@ public:
     ColorRef SetBkColor(DcHandle dc, ColorRef color) override;
     ColorRef GetSysColor(int index) override;
     GdiObject CreateSolidBrush(ColorRef color) override;
+    GdiObject CreatePen(int style, int width, ColorRef color) override;
+    bool FillRect(DcHandle dc, const Rect& rect, GdiObject brush) override;
+    bool BitBlt(DcHandle dest, int x, int y, int width, int height, DcHandle source, int sourceX, int sourceY,
+                std::uint32_t rop) override;
+    bool Rectangle(DcHandle dc, int left, int top, int right, int bottom) override;
+    bool MoveTo(DcHandle dc, int x, int y) override;
+    bool LineTo(DcHandle dc, int x, int y) override;
     GdiObject CreateFontIndirect(const LogFont& font) override;
     int GetDeviceCaps(DcHandle dc, int index) override;
     bool DPtoLP(DcHandle dc, Point* points, int count) override;
@@ -73,6 +81,8 @@ public:
 
     // Threads
     std::uint32_t GetCurrentThreadId() override;
+    bool StartThread(int priority, ThreadEntry entry, void* argument) override;
+    void Sleep(std::uint32_t milliseconds) override;
 
     // Shell
     std::intptr_t ShellExecute(WindowHandle owner, const char* verb, const char* file, const char* parameters,

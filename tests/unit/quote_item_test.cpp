@@ -7,6 +7,8 @@
 #include "platform/constants.h"
 #include "platform/fake/fake_platform.h"
 #include "quotes/endpoints.h"
+#include "quotes/http_get_text.h"
+#include "quotes/quote_line.h"
 #include "quotes/quote_item.h"
 
 namespace {
@@ -206,11 +208,24 @@ TEST_F(QuoteItemTest, ClickShowsTheLabelInBlackAndOpensTheDetailPage) {
 
 namespace {
 
+// Reads the item's quote in the steps the update pass takes: the values are
+// parsed on a copy and reach the item whole.
+void ReadQuote(quotes::QuoteItem& item, platform::Internet& internet) {
+    const double lastBefore = item.last;
+    std::string body = quotes::HttpGetText(internet, item.sourceUrl);
+    EXPECT_FALSE(item.parsing) << "the download runs before the parse";
+    quotes::QuoteFields values = item.BeginParse();
+    EXPECT_TRUE(item.parsing);
+    quotes::ApplyQuoteLine(item.sourceUrl, std::move(body), values);
+    EXPECT_EQ(item.last, lastBefore) << "nothing reaches the item before the parse ends";
+    item.EndParse(std::move(values));
+}
+
 TEST_F(QuoteItemTest, ParseQuoteFillsTheValuesFromTheDownloadedLine) {
     const auto item = Make("ibm");
     fake.internet.Serve(item->sourceUrl, "\"IBM\",123.5,\"4:00PM\",+1.25,120.0,124.0,122.25,1234567\r\n");
     item->open = 7;
-    EXPECT_TRUE(item->ParseQuote());
+    ReadQuote(*item, fake.internet);
     EXPECT_EQ(item->last, 123.5);
     EXPECT_EQ(item->timeText, "4:00PM");
     EXPECT_EQ(item->change, 1.25);
@@ -229,7 +244,7 @@ TEST_F(QuoteItemTest, FailedDownloadKeepsThePreviousValues) {
     item->last = 50;
     item->change = -1;
     // Nobody serves the address: the download yields the error text.
-    EXPECT_TRUE(item->ParseQuote());
+    ReadQuote(*item, fake.internet);
     EXPECT_EQ(item->last, 50);
     EXPECT_EQ(item->change, -1);
     EXPECT_EQ(item->label, "msft");

@@ -1,0 +1,112 @@
+// The scroll step, the re-layout of the ring and the end grips: all the
+// drawing of the bar, straight onto its own drawing context.
+#include "platform/constants.h"
+#include "ticker/ids.h"
+#include "ticker/ticker_window.h"
+
+namespace ticker {
+
+namespace {
+
+constexpr std::int32_t kGripWidth = 5;
+constexpr platform::ColorRef kGripColor = 0x990099;
+// The highlight runs along the top and the inner edge of each grip.
+constexpr std::int32_t kLeftHighlightEnd = 3;
+constexpr std::int32_t kRightHighlightEnd = 2;
+constexpr int kHighlightPenWidth = 0;  // one pixel whatever the mapping
+
+}  // namespace
+
+platform::ProcResult TickerWindow::ScrollStep() {
+    platform::WindowManager& windows = platform_.windows;
+    windows.KillTimer(hwnd(), SCROLL_TIMER);
+    {
+        const BarAccess bar(*link_);
+        if (!bar) return 0;
+        platform::Rect client;
+        windows.GetClientRect(hwnd(), client);
+
+        logoX -= speed;
+        if (logoX + 2 * logoSize <= client.left) logoX = NextFreeRight(client.right);
+        DrawLogo();
+
+        // One after the other, so an item that wraps here already counts
+        // for the next one's place.
+        for (const auto& item : itemList) {
+            if (!item) continue;
+            item->DrawStep(-speed, dataMask);
+            if (item->Right() <= client.left) item->x = NextFreeRight(client.right);
+        }
+        DrawGrips(client);
+    }
+    // The next step comes a full interval after this one ends.
+    windows.SetTimer(hwnd(), SCROLL_TIMER, scrollInterval);
+    return 0;
+}
+
+void TickerWindow::DrawLogo() {
+    platform::Gdi& gdi = platform_.gdi;
+    // Wipes the logo's old image and the gap behind it.
+    gdi.FillRect(windowDC.get(), platform::Rect{logoX, 0, logoX + 2 * logoSize, logoSize + 1}, backgroundBrush.get());
+    gdi.BitBlt(windowDC.get(), logoX, 0, logoSize, logoSize, memoryDC.get(), 0, 0, platform::kSrcCopy);
+}
+
+void TickerWindow::DrawGrips(const platform::Rect& client) {
+    platform::Gdi& gdi = platform_.gdi;
+    const platform::DcHandle dc = windowDC.get();
+    {
+        const platform::ScopedGdiObject brush(gdi, gdi.CreateSolidBrush(kGripColor));
+        const platform::ScopedSelection selected(gdi, dc, brush.get());
+        gdi.Rectangle(dc, client.left, client.top, client.left + kGripWidth, client.bottom);
+        gdi.Rectangle(dc, client.right - kGripWidth, client.top, client.right, client.bottom);
+    }
+    const platform::ScopedGdiObject pen(
+        gdi, gdi.CreatePen(platform::kPsSolid, kHighlightPenWidth, gdi.GetSysColor(platform::kColorBtnHighlight)));
+    const platform::ScopedSelection selected(gdi, dc, pen.get());
+    gdi.MoveTo(dc, client.left + kLeftHighlightEnd, client.top);
+    gdi.LineTo(dc, client.left, client.top);
+    gdi.LineTo(dc, client.left, client.bottom - 1);
+    gdi.MoveTo(dc, client.right - kRightHighlightEnd, client.top);
+    gdi.LineTo(dc, client.right - kGripWidth, client.top);
+    gdi.LineTo(dc, client.right - kGripWidth, client.bottom - 1);
+}
+
+std::int32_t TickerWindow::NextFreeRight(std::int32_t edge) const {
+    // Everything counts, wherever it stands, even left of the bar.
+    std::int32_t right = edge;
+    if (logoX + 2 * logoSize > right) right = logoX + 2 * logoSize;
+    for (const auto& item : itemList) {
+        if (item && item->Right() > right) right = item->Right();
+    }
+    return right;
+}
+
+void TickerWindow::Relayout() {
+    for (const auto& item : itemList) {
+        if (!item) continue;
+        item->textStale = true;
+        item->DrawStep(0, dataMask);
+    }
+    // Each element that stood right of its predecessor in the ring moves to
+    // where the predecessor now ends; one that stood at or left of it is
+    // where the ring wraps and starts a new run. The second pass carries the
+    // packing across the wrap.
+    std::int32_t previous = logoX - 1;
+    std::int32_t next = logoX - 1;
+    constexpr int kPasses = 2;
+    for (int pass = 0; pass < kPasses; ++pass) {
+        const std::int32_t oldLogo = logoX;
+        if (logoX > previous) logoX = next;
+        previous = oldLogo;
+        next = logoX + 2 * logoSize;
+        for (const auto& item : itemList) {
+            if (!item) continue;
+            const std::int32_t old = item->x;
+            if (item->x > previous) item->x = next;
+            previous = old;
+            next = item->Right();
+        }
+    }
+}
+
+}  // namespace ticker
