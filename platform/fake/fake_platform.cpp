@@ -494,6 +494,10 @@ bool FakePlatform::LineTo(DcHandle dc, int x, int y) {
 
 GdiObject FakePlatform::CreateFontIndirect(const LogFont& font) {
     const auto guard = Guard();
+    if (fontsFail) {
+        Log(Format("CreateFontIndirect", std::string("\"") + font.faceName + "\"", font.height) + " -> null");
+        return nullptr;
+    }
     const GdiObject made = NewObject("font");
     Log(Format("CreateFontIndirect", std::string("\"") + font.faceName + "\"", font.height, font.weight,
                static_cast<int>(font.charSet)) +

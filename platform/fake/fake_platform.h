@@ -115,6 +115,7 @@ public:
     int characterWidth = 7;
     int textHeight = 16;
     bool measuringFails = false;
+    bool fontsFail = false;  // CreateFontIndirect gives no font
     struct FontMade {
         GdiObject font;
         LogFont description;

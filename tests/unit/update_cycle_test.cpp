@@ -1,0 +1,353 @@
+// The update cycle: the exchange list on the first expiry, then workers
+// that fetch the server message and every item's quote, and how they share
+// the bar with its own thread and end when the bar exits.
+#include <atomic>
+#include <regex>
+
+#include "quotes/endpoints.h"
+#include "quotes/exchange_list.h"
+#include "quotes/http_get_text.h"
+#include "tests/unit/bar_fixture.h"
+
+namespace {
+
+using bar_test::BarTest;
+using bar_test::kSettingsKey;
+using platform::fake::FakePlatform;
+
+constexpr const char* kDefaultSource = "http://q.test/d/quotes.csv?f=sl1t1c1ghpv";
+constexpr const char* kUkSource = "http://q.test/uk/quotes.csv?f=sl1t1c1ghpvo";
+const std::string kExchangeList = std::string(",") + kDefaultSource + "\nL," + kUkSource + "\n";
+
+bool StartsWith(const std::string& text, const std::string& prefix) { return text.rfind(prefix, 0) == 0; }
+
+class UpdateCycleTest : public BarTest {
+protected:
+    void SetUp() override {
+        BarTest::SetUp();
+        fake.SetText(kSettingsKey, "Symbols", "ibm, VOD.L");
+        fake.internet.Serve(quotes::ExchangeListAddress(), kExchangeList);
+    }
+
+    // The paths and queries asked for, in order.
+    std::vector<std::string> Requests() const {
+        std::vector<std::string> objects;
+        const std::regex object("^HttpOpenRequest\\([^,]*, \"GET\", \"([^\"]*)\"");
+        for (const std::string& call : fake.internet.CallsNamed("HttpOpenRequest")) {
+            std::smatch match;
+            if (std::regex_search(call, match, object)) objects.push_back(match[1]);
+        }
+        return objects;
+    }
+    static std::string PathOf(const std::string& address) {
+        return address.substr(address.find('/', address.find("://") + 3));
+    }
+    void ServeQuotes(const std::string& ibm, const std::string& vod) {
+        fake.internet.Serve(std::string(kDefaultSource) + "&s=IBM", ibm);
+        fake.internet.Serve(std::string(kUkSource) + "&s=VOD.L", vod);
+    }
+    bool Updating() {
+        const ticker::BarAccess bar(window->link());
+        return window->updating;
+    }
+    std::size_t CountCalls(const std::string& prefix, std::size_t from = 0) const {
+        std::size_t count = 0;
+        for (const std::string& call : CallsSince(from)) count += StartsWith(call, prefix) ? 1 : 0;
+        return count;
+    }
+};
+
+TEST_F(UpdateCycleTest, FirstExpiryShowsTheNoticeLoadsTheExchangesAndStartsAWorker) {
+    Run([&] {
+        const std::size_t from = fake.Calls().size();
+        Timer(ticker::UPDATE_TIMER);
+        const std::vector<std::string> calls = CallsSince(from);
+        const auto at = [&](const std::string& prefix) {
+            for (std::size_t i = 0; i < calls.size(); ++i) {
+                if (StartsWith(calls[i], prefix)) return static_cast<int>(i);
+            }
+            return -1;
+        };
+        const std::string notice = "Gathering exchange data from " + quotes::HomeSiteHost() + "...";
+        EXPECT_EQ(calls.front(), "KillTimer(w1, 33005)");
+        EXPECT_EQ(calls[1], "KillTimer(w1, 33004)") << "scrolling stops during the download";
+        EXPECT_EQ(calls[2], "SetTextColor(dc1, 26112)") << "dark green";
+        EXPECT_EQ(calls[3], "TextOut(dc1, 20, 0, \"" + notice + "\")");
+        const int rebuilt = at("CreateFontIndirect(");
+        const int armedUpdate = at("SetTimer(w1, 33005, 300000)");
+        const int armedScroll = at("SetTimer(w1, 33004, 40)");
+        const int started = at("StartThread(-2)");
+        EXPECT_GT(rebuilt, 3);
+        EXPECT_GT(armedUpdate, rebuilt);
+        EXPECT_GT(armedScroll, armedUpdate);
+        EXPECT_GT(started, armedScroll) << "the worker starts last, at the lowest priority";
+        EXPECT_EQ(fake.window(bar).timers.at(ticker::UPDATE_TIMER), 300000u) << "replaces the rebuild's 500";
+        EXPECT_EQ(window->exchangeMap, (quotes::ExchangeMap{{"", kDefaultSource}, {"L", kUkSource}}));
+        EXPECT_EQ(Labels(), (std::vector<std::string>{"ibm", "VOD.L"}));
+        EXPECT_EQ(window->itemList[0]->sourceUrl, std::string(kDefaultSource) + "&s=IBM");
+        EXPECT_EQ(window->itemList[1]->sourceUrl, std::string(kUkSource) + "&s=VOD.L") << "the L source";
+        EXPECT_EQ(Requests(), std::vector<std::string>{"/exchanges.html"});
+        EXPECT_EQ(fake.PendingThreadCount(), 1u);
+    });
+}
+
+TEST_F(UpdateCycleTest, AFailedExchangeListIsTriedAgainAtEveryExpiry) {
+    fake.internet.Serve(quotes::ExchangeListAddress(), "no comma here\n");
+    Run([&] {
+        Timer(ticker::UPDATE_TIMER);
+        EXPECT_TRUE(window->exchangeMap.empty());
+        EXPECT_EQ(window->itemList.at(0)->sourceUrl, quotes::DefaultQuoteSource() + "&s=IBM");
+        EXPECT_EQ(window->itemList.at(1)->sourceUrl, quotes::DefaultQuoteSource() + "&s=VOD.L");
+        Timer(ticker::UPDATE_TIMER);
+        EXPECT_EQ(Requests(), (std::vector<std::string>{"/exchanges.html", "/exchanges.html"}));
+        EXPECT_EQ(CountCalls("TextOut(dc1, 20, 0, \"Gathering"), 2u);
+
+        fake.internet.Serve(quotes::ExchangeListAddress(), kExchangeList);
+        Timer(ticker::UPDATE_TIMER);
+        Timer(ticker::UPDATE_TIMER);
+        EXPECT_EQ(Requests().size(), 3u) << "loaded once it holds a usable line";
+        EXPECT_EQ(fake.PendingThreadCount(), 4u) << "a worker every time";
+    });
+}
+
+TEST(ExchangeListTest, LinesBecomeTrimmedEntriesAndTheLastWins) {
+    struct Case {
+        const char* name;
+        std::string body;
+        quotes::ExchangeMap expected;
+    };
+    const Case cases[] = {
+        {"trimmed", " L \t, http://a/b \n", {{"L", "http://a/b"}}},
+        {"commas stay in the address", "L,http://a/b?x=1,2\n", {{"L", "http://a/b?x=1,2"}}},
+        {"later line wins", "L,http://one\nL,http://two", {{"L", "http://two"}}},
+        {"no comma, empty lines", "L http://a\n\n\nX,http://x\n", {{"X", "http://x"}}},
+        {"empty key is the default", " ,http://d\n", {{"", "http://d"}}},
+        {"empty value kept", "L,\n", {{"L", ""}}},
+        {"last line without line feed", "A,1\nB,2", {{"A", "1"}, {"B", "2"}}},
+        {"failed download", quotes::kDownloadErrorText, {}},
+    };
+    for (const Case& c : cases) {
+        quotes::ExchangeMap map;
+        EXPECT_EQ(quotes::ReadExchangeList(c.body, map), !c.expected.empty()) << c.name;
+        EXPECT_EQ(map, c.expected) << c.name;
+    }
+}
+
+TEST_F(UpdateCycleTest, WorkerAsksForTheMessageThenEachQuoteInListOrder) {
+    fake.internet.Serve(quotes::ServerMessageAddress(), "News<n.test/a>");
+    fake.internet.Serve(std::string(kDefaultSource) + "&s=NEWS", "");
+    ServeQuotes("\"IBM\",123.5,\"4:00PM\",+1.25,120,124,122.25,1234567\r\n",
+                "Symbol,Last\n\"VOD.L\",2.5,\"4:30PM\",-0.5,2,3,3,100,2.75\n");
+    Run([&] {
+        Timer(ticker::UPDATE_TIMER);
+        const std::size_t from = fake.Calls().size();
+        EXPECT_EQ(fake.RunStartedThreads(), 1u);
+        EXPECT_EQ(Requests(), (std::vector<std::string>{"/exchanges.html", PathOf(quotes::ServerMessageAddress()),
+                                                        "/d/quotes.csv?f=sl1t1c1ghpv&s=NEWS",
+                                                        "/d/quotes.csv?f=sl1t1c1ghpv&s=IBM",
+                                                        "/uk/quotes.csv?f=sl1t1c1ghpvo&s=VOD.L"}));
+        EXPECT_EQ(window->serverMessage, "News<n.test/a>");
+        EXPECT_EQ(Labels(), (std::vector<std::string>{"News", "IBM", "VOD.L"})) << "message first; IBM upper-cased";
+        const quotes::QuoteItem& ibm = *window->itemList[1];
+        EXPECT_EQ(ibm.last, 123.5);
+        EXPECT_EQ(ibm.timeText, "4:00PM");
+        EXPECT_EQ(ibm.volume, 1234567);
+        const quotes::QuoteItem& vod = *window->itemList[2];
+        EXPECT_EQ(vod.last, 2.5) << "the uk source's title line is skipped";
+        EXPECT_EQ(vod.open, 2.75);
+        EXPECT_FALSE(ibm.parsing);
+        EXPECT_FALSE(Updating());
+        // A Relayout after each item: every item is drawn again each time.
+        EXPECT_EQ(CountCalls("TextOut(dc1", from), 3u * 3u * 2u);
+        const std::vector<std::string> after = CallsSince(from);
+        const auto last = [&](const std::string& prefix) {
+            for (std::size_t i = after.size(); i-- > 0;) {
+                if (StartsWith(after[i], prefix)) return static_cast<int>(i);
+            }
+            return -1;
+        };
+        EXPECT_GT(last("InvalidateRect(w1, all, erase)"), last("TextOut("));
+        EXPECT_GT(last("PostMessage(w1, 32769, 1, 300000)"), last("InvalidateRect("));
+    });
+}
+
+TEST_F(UpdateCycleTest, WorkersNeverSetTimersThemselvesButAskTheBarsThread) {
+    fake.internet.Serve(quotes::ServerMessageAddress(), "Velmoria News");
+    ServeQuotes("", "");
+    Run([&] {
+        Timer(ticker::UPDATE_TIMER);
+        fake.RunStartedThreads();
+        for (const std::string& call : fake.Calls()) {
+            EXPECT_EQ(call.find("refused"), std::string::npos) << call;
+        }
+        // The worker's rebuild (the message changed) and its pass end.
+        EXPECT_EQ(fake.CallsNamed("PostMessage"),
+                  (std::vector<std::string>{"PostMessage(w1, 32769, 0, 0)", "PostMessage(w1, 32769, 1, 500)",
+                                            "PostMessage(w1, 32769, 1, 300000)"}));
+        fake.window(bar).timers.erase(ticker::UPDATE_TIMER);
+        EXPECT_EQ(fake.DeliverPosted(), 3u);
+        EXPECT_EQ(fake.window(bar).timers.at(ticker::UPDATE_TIMER), 300000u);
+    });
+}
+
+TEST_F(UpdateCycleTest, FakeRefusesTimerCallsFromAThreadThatDoesNotOwnTheWindow) {
+    Run([&] {
+        fake.currentThreadId = 7;
+        EXPECT_EQ(fake.SetTimer(bar, ticker::UPDATE_TIMER, 10), 0u);
+        EXPECT_FALSE(fake.KillTimer(bar, ticker::SCROLL_TIMER));
+        fake.currentThreadId = 1;
+        EXPECT_EQ(fake.window(bar).timers.count(ticker::UPDATE_TIMER), 1u) << "500 from creation, untouched";
+        EXPECT_EQ(fake.window(bar).timers.at(ticker::UPDATE_TIMER), 500u);
+        EXPECT_EQ(fake.window(bar).timers.count(ticker::SCROLL_TIMER), 1u);
+    });
+}
+
+TEST_F(UpdateCycleTest, AnUnchangedMessageLeavesTheItemsAlone) {
+    fake.internet.Serve(quotes::ServerMessageAddress(), "");
+    ServeQuotes("\"IBM\",1,\"t\",0,1,1,1,1\n", "");
+    Run([&] {
+        Timer(ticker::UPDATE_TIMER);
+        const quotes::QuoteItem* first = window->itemList[0].get();
+        fake.RunStartedThreads();
+        EXPECT_EQ(window->itemList[0].get(), first) << "an empty message equals the initial one";
+        EXPECT_TRUE(fake.CallsNamed("PostMessage") == std::vector<std::string>{"PostMessage(w1, 32769, 1, 300000)"});
+        Timer(ticker::UPDATE_TIMER);
+        fake.RunStartedThreads();
+        EXPECT_EQ(window->itemList[0].get(), first);
+        EXPECT_EQ(window->itemList[0]->last, 1);
+    });
+}
+
+TEST_F(UpdateCycleTest, AFailedMessageDownloadShowsAnErrorItemUntilTheNextGoodOne) {
+    ServeQuotes("", "");
+    Run([&] {
+        Timer(ticker::UPDATE_TIMER);
+        fake.RunStartedThreads();  // nobody serves the message
+        EXPECT_EQ(window->serverMessage, quotes::kDownloadErrorText);
+        EXPECT_EQ(Labels(), (std::vector<std::string>{"Velmoria Error", "ibm", "VOD.L"}));
+        EXPECT_EQ(window->itemList[0]->linkUrl, quotes::HomeSite()) << "a label with a space links home";
+
+        fake.internet.Serve(quotes::ServerMessageAddress(), "");
+        fake.DeliverPosted();
+        Timer(ticker::UPDATE_TIMER);
+        fake.RunStartedThreads();
+        EXPECT_EQ(Labels(), (std::vector<std::string>{"ibm", "VOD.L"}));
+    });
+}
+
+TEST_F(UpdateCycleTest, AWorkerThatFindsAPassRunningEndsAfterTheMessage) {
+    fake.internet.Serve(quotes::ServerMessageAddress(), "");
+    Run([&] {
+        Timer(ticker::UPDATE_TIMER);
+        window->updating = true;  // another worker's pass
+        const std::size_t requests = Requests().size();
+        fake.RunStartedThreads();
+        EXPECT_EQ(Requests().size(), requests + 1) << "the message only";
+        EXPECT_TRUE(Updating()) << "the running pass still owns it";
+        EXPECT_TRUE(fake.CallsNamed("PostMessage").empty()) << "arms nothing";
+        window->updating = false;
+    });
+}
+
+TEST_F(UpdateCycleTest, WithUpdatesOffThePassArmsNothing) {
+    fake.SetDword(kSettingsKey, "Update", 0);
+    fake.internet.Serve(quotes::ServerMessageAddress(), "");
+    ServeQuotes("", "");
+    Run([&] {
+        Timer(ticker::UPDATE_TIMER);
+        EXPECT_EQ(fake.window(bar).timers.at(ticker::UPDATE_TIMER), 500u) << "only the rebuild's short delay";
+        fake.RunStartedThreads();
+        EXPECT_TRUE(fake.CallsNamed("PostMessage").empty());
+        EXPECT_EQ(fake.CallsNamed("InvalidateRect").size(), 2u) << "the rebuild's and the pass end's";
+    });
+}
+
+TEST_F(UpdateCycleTest, AWorkerStillDownloadingAtExitTouchesNothingAfterwards) {
+    fake.internet.Serve(quotes::ServerMessageAddress(), "Velmoria News");
+    ServeQuotes("", "");
+    Run([&] {
+        Timer(ticker::UPDATE_TIMER);
+        Command(ticker::command::kExit);
+    });
+    const std::size_t requests = Requests().size();
+    window.reset();  // the bar is gone entirely, as when the entry returns
+    const std::size_t afterExit = fake.Calls().size();
+    EXPECT_EQ(fake.RunStartedThreads(), 1u);
+    EXPECT_EQ(CallsSince(afterExit), std::vector<std::string>{}) << "no window, drawing or timer call";
+    EXPECT_EQ(Requests().size(), requests + 1) << "its download ends, then it finds the bar gone";
+}
+
+TEST_F(UpdateCycleTest, ExitWhileARebuildWaitsBuildsNothingAndArmsNothing) {
+    bool exited = false;
+    fake.onWaitMessage = [&](FakePlatform& f) {
+        if (exited) return;
+        exited = true;
+        f.Send(bar, platform::kWmCommand, ticker::command::kExit, 0);
+    };
+    Run([&] {
+        window->updating = true;  // a pass runs: the first rebuild must wait
+        const std::size_t from = fake.Calls().size();
+        Timer(ticker::UPDATE_TIMER);
+        EXPECT_TRUE(exited);
+        EXPECT_TRUE(window->Exited());
+        EXPECT_TRUE(window->itemList.empty()) << "no items on the released drawing context";
+        const std::vector<std::string> calls = CallsSince(from);
+        const auto exitAt = std::find(calls.begin(), calls.end(), "KillTimer(w1, 33004)");
+        for (auto call = calls.begin(); call != calls.end(); ++call) {
+            if (call > exitAt) {
+                EXPECT_FALSE(StartsWith(*call, "SetTimer(")) << *call;
+                EXPECT_FALSE(StartsWith(*call, "StartThread(")) << *call;
+                EXPECT_FALSE(StartsWith(*call, "CreateFontIndirect(")) << *call;
+            }
+        }
+        EXPECT_TRUE(fake.window(bar).timers.empty());
+        window->updating = false;
+    });
+}
+
+TEST_F(UpdateCycleTest, TheServerMessageAddsABoundedNumberOfItems) {
+    std::string message;
+    for (int i = 0; i < 1000; ++i) message += "M" + std::to_string(i) + ",";
+    Run([&] {
+        window->serverMessage = message;
+        window->symbols.clear();
+        for (int i = 0; i < 300; ++i) window->symbols += "U" + std::to_string(i) + ",";
+        window->RebuildItems();
+        EXPECT_EQ(window->itemList.size(), ticker::kMaxServerMessageEntries + 300) << "the user's list stays whole";
+        EXPECT_EQ(window->itemList[ticker::kMaxServerMessageEntries - 1]->label, "M199");
+        EXPECT_EQ(window->itemList[ticker::kMaxServerMessageEntries]->label, "U0");
+    });
+}
+
+TEST_F(UpdateCycleTest, AWorkersRebuildWaitsForTheRunningPassToEnd) {
+    fake.threadMode = FakePlatform::ThreadMode::Real;
+    fake.internet.Serve(quotes::ServerMessageAddress(), "News");
+    Run([&] {
+        Timer(ticker::UPDATE_TIMER);
+        {
+            const ticker::BarAccess bar(window->link());
+            window->updating = true;  // a pass runs
+        }
+        // Fake internet is not made for threads: let the worker be the only
+        // one downloading while the test waits for its message to arrive.
+        for (int i = 0; i < 2000; ++i) {
+            {
+                const ticker::BarAccess bar(window->link());
+                if (window->serverMessage == "News") break;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        {
+            const ticker::BarAccess bar(window->link());
+            EXPECT_EQ(window->serverMessage, "News");
+            EXPECT_EQ(Labels(), (std::vector<std::string>{"ibm", "VOD.L"})) << "not rebuilt under the pass";
+            window->updating = false;
+        }
+        fake.JoinThreads();
+        // Rebuilt once the pass ended; the quotes of the default source
+        // are not served here, so the labels keep their case.
+        EXPECT_EQ(Labels(), (std::vector<std::string>{"News", "ibm", "VOD.L"}));
+    });
+}
+
+}  // namespace
