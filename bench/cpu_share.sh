@@ -1,0 +1,85 @@
+#!/bin/bash
+# CPU share of velmoria.exe scrolling 20 quoted items under Wine, measured
+# side by side in one run with bench/minimal_ticker.exe, which does the same
+# drawing every 40 ms in the most direct way. Both run on one Xvfb display
+# against the stand-in service; after a warm-up (exchange list and first
+# quotes), utime + stime of each process is sampled over the interval.
+# Usage: bench/cpu_share.sh [build-dir] [seconds]   (default: build, 30)
+set -euo pipefail
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=$(realpath -m "${1:-$root/build}")
+seconds=${2:-30}
+warmup=8
+port=8642
+exe=$build/windows/velmoria.exe
+yardstick=$build/windows/minimal_ticker.exe
+service=$build/service/velmoria-service
+for file in "$exe" "$yardstick" "$service"; do
+    [ -x "$file" ] || { echo "missing $file: build first" >&2; exit 1; }
+done
+
+work=$(mktemp -d)
+pids=()
+cleanup() {
+    WINEPREFIX=$work/prefix wineserver -k 2>/dev/null || true
+    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+    wait 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+"$root/scripts/make-prefix.sh" "$work/prefix" >/dev/null 2>&1
+export WINEPREFIX=$work/prefix WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+unset http_proxy https_proxy HTTP_PROXY HTTPS_PROXY no_proxy NO_PROXY
+
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
+pids+=($!)
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+export DISPLAY=:$(head -n1 "$work/display")
+
+"$service" --port "$port" --message "" --log "$work/requests.log" >"$work/service.out" 2>&1 &
+pids+=($!)
+for _ in $(seq 100); do grep -q listening "$work/service.out" 2>/dev/null && break; sleep 0.1; done
+
+symbols=$(printf 'SY%02d, ' $(seq 1 20))
+cat >"$work/settings.reg" <<REG
+REGEDIT4
+
+[HKEY_LOCAL_MACHINE\\Software\\Orvo]
+"Top"=dword:00000000
+"Left"=dword:00000000
+"Right"=dword:000001a7
+"Symbols"="${symbols%, }"
+REG
+wine regedit /S "$work/settings.reg"
+
+wine "$exe" >/dev/null 2>&1 &
+wine "$yardstick" $((warmup + seconds + 5)) >/dev/null 2>&1 &
+
+window_pid() {
+    local id
+    for _ in $(seq 200); do
+        id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1) && [ -n "$id" ] && break
+        sleep 0.1
+    done
+    xprop -id "$id" _NET_WM_PID | sed 's/.*= //'
+}
+bar_pid=$(window_pid VELMORIA)
+yardstick_pid=$(window_pid MINIMAL)
+
+ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
+sleep "$warmup"
+bar_start=$(ticks "$bar_pid"); yardstick_start=$(ticks "$yardstick_pid")
+sleep "$seconds"
+bar_ticks=$(( $(ticks "$bar_pid") - bar_start ))
+yardstick_ticks=$(( $(ticks "$yardstick_pid") - yardstick_start ))
+hz=$(getconf CLK_TCK)
+quotes=$(grep -c quotes.csv "$work/requests.log" || true)
+
+awk -v b="$bar_ticks" -v m="$yardstick_ticks" -v hz="$hz" -v s="$seconds" -v q="$quotes" 'BEGIN {
+    printf "over %d s (%d quote requests served):\n", s, q
+    printf "  velmoria.exe       %5.2f%% of one core\n", 100 * b / hz / s
+    printf "  minimal_ticker.exe %5.2f%% of one core\n", 100 * m / hz / s
+    if (m > 0) printf "  ratio              %5.2f\n", b / m
+}'
