@@ -20,6 +20,8 @@ screen_geometry=1280x1024x24
 show_seconds=8          # long enough for the first quotes to arrive
 start_timeout_steps=100 # of 0.1 s
 
+"$root/scripts/setup.sh"
+
 # Build what is out of date: the program (Windows sub-build) and the service.
 if [ ! -f "$build/CMakeCache.txt" ]; then
     cmake -S "$root" -B "$build"

@@ -2,11 +2,12 @@
 # Configures, builds and runs every test: the native unit tests, the
 # Windows-side tests under Wine and the end-to-end bench of velmoria.exe
 # under Wine in Xvfb. Extra arguments go to ctest (e.g. -L e2e, -j2).
-# Needs the packages that .ci/run installs.
+# Installs what is missing first (scripts/setup.sh).
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
+"$root/scripts/setup.sh"
 
 cmake -S . -B build
 cmake --build build -j2

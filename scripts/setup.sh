@@ -1,0 +1,52 @@
+#!/bin/bash
+# Installs, on Debian 12, what building, running and testing Velmoria need,
+# and only what is missing, so it is quick to run again. Asks for root
+# (sudo) only when something has to be installed. Used by scripts/run.sh,
+# scripts/test.sh and .ci/run.
+set -euo pipefail
+
+packages=(
+    # native build, unit tests and benchmarks
+    cmake g++ make pkg-config googletest libgtest-dev libbenchmark-dev
+    libcpp-httplib-dev libcurl4-openssl-dev valgrind
+    # the Windows build
+    g++-mingw-w64-i686
+    # running it: Wine (32-bit), a virtual X server and the tools that drive it
+    wine wine32:i386 wine64 xvfb xauth x11-utils xdotool imagemagick
+    # fonts: Wine's own "MS Sans Serif"; Liberation Sans for the bold face
+    fonts-wine fonts-liberation
+    # the end-to-end bench
+    python3 python3-pytest python3-fonttools
+)
+
+as_root() {
+    if [ "$(id -u)" -eq 0 ]; then
+        "$@"
+    elif command -v sudo >/dev/null; then
+        sudo "$@"
+    else
+        echo "setup: root is needed to install packages (no sudo here): $*" >&2
+        exit 1
+    fi
+}
+
+installed() {
+    dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'
+}
+
+needs_i386=false
+dpkg --print-foreign-architectures | grep -qx i386 || needs_i386=true
+missing=()
+for package in "${packages[@]}"; do
+    installed "$package" || missing+=("$package")
+done
+if [ ${#missing[@]} -eq 0 ] && ! $needs_i386; then
+    exit 0
+fi
+
+echo "setup: installing ${missing[*]}" >&2
+if $needs_i386; then
+    as_root dpkg --add-architecture i386
+fi
+as_root apt-get update
+as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
