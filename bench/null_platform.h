@@ -96,6 +96,8 @@ public:
         return 1;
     }
 
+    bool Flush() override { return true; }
+
     // Registry: nothing stored.
     long OpenKey(platform::RegistryRoot, const char*, platform::RegKeyHandle&) override { return 2; }
     long CreateKey(platform::RegistryRoot, const char*, platform::RegKeyHandle&) override { return 2; }

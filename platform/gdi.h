@@ -59,6 +59,9 @@ public:
     virtual bool TextOut(DcHandle dc, int x, int y, const char* text, int length) = 0;
     // Returns the platform's BOOL: 1 on success.
     virtual int GetTextExtentPoint32(DcHandle dc, const char* text, int length, Size& size) = 0;
+    // GdiFlush: what the thread drew reaches the screen now, even if the
+    // thread does not get back to its messages for a while.
+    virtual bool Flush() = 0;
 };
 
 }  // namespace platform

@@ -541,6 +541,12 @@ int FakePlatform::GetTextExtentPoint32(DcHandle dc, const char* text, int length
     return 1;
 }
 
+bool FakePlatform::Flush() {
+    const auto guard = Guard();
+    Log(Format("GdiFlush"));
+    return true;
+}
+
 // ---- Registry -----------------------------------------------------------------
 
 std::string FakePlatform::RootName(RegistryRoot root) const {

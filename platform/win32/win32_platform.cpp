@@ -249,6 +249,15 @@ int Win32Platform::GetTextExtentPoint32(DcHandle dc, const char* text, int lengt
     return ok;
 }
 
+bool Win32Platform::Flush() {
+    const bool flushed = ::GdiFlush() != FALSE;
+    // Wine's GdiFlush does nothing; it copies a window's drawing to the
+    // screen when the thread waits for messages. A wait of no time at all
+    // does that there, and nothing else anywhere.
+    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 0, QS_ALLINPUT);
+    return flushed;
+}
+
 long Win32Platform::OpenKey(RegistryRoot root, const char* path, RegKeyHandle& key) {
     HKEY opened = nullptr;
     const long status = ::RegOpenKeyA(RootKey(root), path, &opened);

@@ -69,6 +69,7 @@ public:
     ColorRef SetTextColor(DcHandle dc, ColorRef color) override;
     bool TextOut(DcHandle dc, int x, int y, const char* text, int length) override;
     int GetTextExtentPoint32(DcHandle dc, const char* text, int length, Size& size) override;
+    bool Flush() override;
 
     // Registry
     long OpenKey(RegistryRoot root, const char* path, RegKeyHandle& key) override;
