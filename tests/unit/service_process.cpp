@@ -11,6 +11,8 @@
 #include <fstream>
 #include <stdexcept>
 
+#include "service/tests/log_lines.h"
+
 namespace test_support {
 
 namespace {
@@ -90,7 +92,8 @@ std::vector<std::string> ServiceProcess::LogLines() const {
     std::ifstream in(logPath_);
     std::vector<std::string> lines;
     for (std::string line; std::getline(in, line);) lines.push_back(line);
-    return lines;
+    // Without the time and the connection number each line starts with.
+    return service_test::RequestsOf(lines);
 }
 
 int UnusedPort() {

@@ -18,6 +18,7 @@
 
 #include "platform/win32/internet_win32.h"
 #include "quotes/http_get_text.h"
+#include "service/tests/log_lines.h"
 #include "tests/unit/http_fault_cases.h"
 
 namespace {
@@ -45,7 +46,8 @@ std::vector<std::string> ServiceLogLines() {
     std::ifstream in(path);
     std::vector<std::string> lines;
     for (std::string line; std::getline(in, line);) lines.push_back(line);
-    return lines;
+    // Without the time and the connection number each line starts with.
+    return service_test::RequestsOf(lines);
 }
 
 // A port on 127.0.0.1 where nothing listens.
