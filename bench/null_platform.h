@@ -55,6 +55,14 @@ public:
     std::uintptr_t SetTimer(platform::WindowHandle, std::uintptr_t id, std::uint32_t) override { return id; }
     bool KillTimer(platform::WindowHandle, std::uintptr_t) override { return true; }
     bool InvalidateRect(platform::WindowHandle, const platform::Rect*, bool) override { return true; }
+    platform::MenuHandle CreatePopupMenu() override { return Token<platform::MenuHandle>(); }
+    bool AppendMenu(platform::MenuHandle, std::uint32_t, std::uintptr_t, const char*) override { return true; }
+    bool TrackPopupMenu(platform::MenuHandle, std::uint32_t, int, int, platform::WindowHandle) override { return true; }
+    bool DestroyMenu(platform::MenuHandle) override { return true; }
+    platform::WindowHandle SetCapture(platform::WindowHandle) override { return nullptr; }
+    bool ReleaseCapture() override { return true; }
+    platform::CursorHandle LoadCursor(platform::InstanceHandle, int) override { return Token<platform::CursorHandle>(); }
+    platform::CursorHandle SetCursor(platform::CursorHandle) override { return nullptr; }
     bool PostMessage(platform::WindowHandle, std::uint32_t, platform::MessageParam, platform::LongParam) override {
         return true;
     }
@@ -94,6 +102,10 @@ public:
     int GetTextExtentPoint32(platform::DcHandle, const char*, int length, platform::Size& size) override {
         size = platform::Size{kCharacterWidth * length, kTextHeight};
         return 1;
+    }
+    bool GetTextMetrics(platform::DcHandle, platform::TextMetrics& metrics) override {
+        metrics = platform::TextMetrics{kTextHeight, kCharacterWidth};
+        return true;
     }
 
     bool Flush() override { return true; }

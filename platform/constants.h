@@ -54,6 +54,17 @@ inline constexpr std::intptr_t kHwndNoTopmost = -2;
 inline constexpr std::uint32_t kSwpNoSize = 0x0001;
 inline constexpr std::uint32_t kSwpNoMove = 0x0002;
 
+// Menus.
+inline constexpr std::uint32_t kMfString = 0x0000;
+inline constexpr std::uint32_t kMfChecked = 0x0008;
+inline constexpr std::uint32_t kMfPopup = 0x0010;
+inline constexpr std::uint32_t kMfSeparator = 0x0800;
+inline constexpr std::uint32_t kTpmRightButton = 0x0002;
+
+// System cursors.
+inline constexpr int kIdcArrow = 32512;
+inline constexpr int kIdcSizeWe = 32644;
+
 // GetSystemMetrics / GetSysColor.
 inline constexpr int kSmCxScreen = 0;
 inline constexpr int kColorBtnFace = 15;

@@ -24,6 +24,12 @@ struct LogFont {
     char faceName[32] = {};
 };
 
+// The TEXTMETRICA fields the logic reads.
+struct TextMetrics {
+    std::int32_t height = 0;
+    std::int32_t aveCharWidth = 0;
+};
+
 class Gdi {
 public:
     virtual ~Gdi() = default;
@@ -59,6 +65,7 @@ public:
     virtual bool TextOut(DcHandle dc, int x, int y, const char* text, int length) = 0;
     // Returns the platform's BOOL: 1 on success.
     virtual int GetTextExtentPoint32(DcHandle dc, const char* text, int length, Size& size) = 0;
+    virtual bool GetTextMetrics(DcHandle dc, TextMetrics& metrics) = 0;
     // GdiFlush: what the thread drew reaches the screen now, even if the
     // thread does not get back to its messages for a while.
     virtual bool Flush() = 0;

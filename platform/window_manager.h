@@ -57,6 +57,23 @@ public:
     virtual bool KillTimer(WindowHandle window, std::uintptr_t id) = 0;
     virtual bool InvalidateRect(WindowHandle window, const Rect* rect, bool erase) = 0;
 
+    // Popup menus. AppendMenu takes an item's command identifier, or for
+    // MF_POPUP the submenu's handle. TrackPopupMenu has no exclusion
+    // rectangle and returns when the menu closes; a chosen item arrives
+    // afterwards as WM_COMMAND. DestroyMenu also destroys the submenus that
+    // were appended to the menu.
+    virtual MenuHandle CreatePopupMenu() = 0;
+    virtual bool AppendMenu(MenuHandle menu, std::uint32_t flags, std::uintptr_t idOrSubmenu, const char* text) = 0;
+    virtual bool TrackPopupMenu(MenuHandle menu, std::uint32_t flags, int x, int y, WindowHandle owner) = 0;
+    virtual bool DestroyMenu(MenuHandle menu) = 0;
+
+    // The mouse: capture and cursors. LoadCursor with no instance gives a
+    // system cursor.
+    virtual WindowHandle SetCapture(WindowHandle window) = 0;
+    virtual bool ReleaseCapture() = 0;
+    virtual CursorHandle LoadCursor(InstanceHandle instance, int cursorId) = 0;
+    virtual CursorHandle SetCursor(CursorHandle cursor) = 0;
+
     // Puts a message in the queue of the window's thread; any thread may call it.
     virtual bool PostMessage(WindowHandle window, std::uint32_t message, MessageParam wParam, LongParam lParam) = 0;
 

@@ -115,7 +115,7 @@ bool FakePlatform::SetWindowText(WindowHandle handle, const char* text) {
 WindowHandle FakePlatform::GetActiveWindow() {
     const auto guard = Guard();
     Log(Format("GetActiveWindow"));
-    return nullptr;
+    return activeWindow;
 }
 
 WindowHandle FakePlatform::GetParent(WindowHandle handle) {
@@ -127,6 +127,9 @@ WindowHandle FakePlatform::GetParent(WindowHandle handle) {
 WindowHandle FakePlatform::GetDlgItem(WindowHandle dialog, int id) {
     const auto guard = Guard();
     Log(Format("GetDlgItem", NameOf(dialog), id));
+    for (const auto& [handle, candidate] : windows_) {
+        if (candidate.alive && candidate.parent == dialog && candidate.controlId == id) return handle;
+    }
     return nullptr;
 }
 
@@ -140,6 +143,12 @@ WindowHandle FakePlatform::CreateDialogWindow(int templateId, WindowHandle owner
         created.templateId = templateId;
         const auto rect = templateRects.find(templateId);
         if (rect != templateRects.end()) created.rect = rect->second;
+        const auto controls = templateControls.find(templateId);
+        if (controls != templateControls.end()) {
+            for (const ControlTemplate& control : controls->second) {
+                window(AddWindow(control.text, handle)).controlId = control.id;
+            }
+        }
     }
     if (sendSetFontFirst) Send(handle, kWmSetFont, 0, 0);
     Send(handle, kWmInitDialog, 0, param);
@@ -153,13 +162,19 @@ WindowHandle FakePlatform::CreateDeferredDialog(std::size_t index) {
 
 ProcResult FakePlatform::DialogBoxParam(InstanceHandle, int templateId, WindowHandle owner, DialogProc proc,
                                         LongParam param) {
+    std::function<void(FakePlatform&)> deferred;
     {
         const auto guard = Guard();
         Log(Format("DialogBoxParam", templateId, NameOf(owner), param));
+        if (dialogsFail) return -1;
         if (deferCreation) {
             deferredDialogs.push_back({templateId, owner, proc, param});
-            return 0;
+            deferred = whileDeferred;
         }
+    }
+    if (deferCreation) {
+        if (deferred) deferred(*this);
+        return 0;
     }
     const WindowHandle handle = CreateDialogWindow(templateId, owner, proc, param);
     ModalScript script;
@@ -175,6 +190,9 @@ ProcResult FakePlatform::DialogBoxParam(InstanceHandle, int templateId, WindowHa
     Window& closed = window(handle);
     closed.alive = false;
     closed.timers.clear();
+    for (auto& [child, state] : windows_) {
+        if (state.parent == handle && state.controlId != 0) state.alive = false;
+    }
     return closed.ended ? closed.endResult : -1;
 }
 
@@ -541,6 +559,14 @@ int FakePlatform::GetTextExtentPoint32(DcHandle dc, const char* text, int length
     return 1;
 }
 
+bool FakePlatform::GetTextMetrics(DcHandle dc, TextMetrics& metrics) {
+    const auto guard = Guard();
+    Log(Format("GetTextMetrics", NameOf(dc)));
+    if (metricsFail) return false;
+    metrics = TextMetrics{textHeight, averageCharacterWidth};
+    return true;
+}
+
 bool FakePlatform::Flush() {
     const auto guard = Guard();
     Log(Format("GdiFlush"));
@@ -739,10 +765,140 @@ void FakePlatform::Sleep(std::uint32_t milliseconds) {
 
 std::intptr_t FakePlatform::ShellExecute(WindowHandle owner, const char* verb, const char* file,
                                          const char* parameters, const char* directory, int show) {
-    const auto guard = Guard();
-    Log(Format("ShellExecute", NameOf(owner), Quote(verb), Quote(file), Quote(parameters), Quote(directory), show));
-    opened.emplace_back(file != nullptr ? file : "");
+    std::function<void(FakePlatform&)> during;
+    {
+        const auto guard = Guard();
+        Log(Format("ShellExecute", NameOf(owner), Quote(verb), Quote(file), Quote(parameters), Quote(directory),
+                   show));
+        opened.emplace_back(file != nullptr ? file : "");
+        during = onShellExecute;
+    }
+    if (during) during(*this);
     return 33;  // above 32: success
+}
+
+// ---- Menus ----------------------------------------------------------------
+
+MenuHandle FakePlatform::CreatePopupMenu() {
+    const auto guard = Guard();
+    const auto menu = reinterpret_cast<MenuHandle>(nextHandle_++);
+    names_[reinterpret_cast<std::uintptr_t>(menu)] = "m" + std::to_string(menus_.size() + 1);
+    menus_[menu];
+    liveMenus.insert(menu);
+    Log(Format("CreatePopupMenu") + " -> " + NameOf(menu));
+    return menu;
+}
+
+bool FakePlatform::AppendMenu(MenuHandle menu, std::uint32_t flags, std::uintptr_t idOrSubmenu, const char* text) {
+    const auto guard = Guard();
+    const bool popup = (flags & kMfPopup) != 0;
+    const auto submenu = popup ? reinterpret_cast<MenuHandle>(idOrSubmenu) : nullptr;
+    const std::string line =
+        Format("AppendMenu", NameOf(menu), flags, popup ? NameOf(submenu) : std::to_string(idOrSubmenu), Quote(text));
+    if (liveMenus.count(menu) == 0 || (popup && liveMenus.count(submenu) == 0)) {
+        Log(line + " refused: no such menu");
+        return false;
+    }
+    Log(line);
+    menus_[menu].push_back(MenuItem{flags, popup ? 0 : idOrSubmenu, text != nullptr ? text : "", submenu});
+    return true;
+}
+
+std::vector<FakePlatform::MenuLine> FakePlatform::Lines(MenuHandle menu) const {
+    std::vector<MenuLine> lines;
+    const auto items = menus_.find(menu);
+    if (items == menus_.end()) return lines;
+    for (const MenuItem& item : items->second) {
+        MenuLine line{item.flags, item.id, item.text, {}};
+        if (item.submenu != nullptr) line.submenu = Lines(item.submenu);
+        lines.push_back(std::move(line));
+    }
+    return lines;
+}
+
+namespace {
+
+bool HoldsCommand(const std::vector<FakePlatform::MenuLine>& lines, std::uintptr_t id) {
+    for (const FakePlatform::MenuLine& line : lines) {
+        if ((line.flags & (kMfPopup | kMfSeparator)) == 0 && line.id == id) return true;
+        if (HoldsCommand(line.submenu, id)) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+bool FakePlatform::TrackPopupMenu(MenuHandle menu, std::uint32_t flags, int x, int y, WindowHandle owner) {
+    std::uint16_t chosen = 0;
+    {
+        const auto guard = Guard();
+        Log(Format("TrackPopupMenu", NameOf(menu), flags, x, y, NameOf(owner)));
+        if (liveMenus.count(menu) == 0) return false;
+        TrackedMenu shown{Lines(menu), flags, Point{x, y}, owner};
+        if (menuChoice != 0 && HoldsCommand(shown.lines, menuChoice)) chosen = menuChoice;
+        trackedMenus.push_back(std::move(shown));
+    }
+    if (chosen != 0) PostMessage(owner, kWmCommand, chosen, 0);
+    return true;
+}
+
+void FakePlatform::DestroyMenuTree(MenuHandle menu) {
+    liveMenus.erase(menu);
+    for (const MenuItem& item : menus_[menu]) {
+        if (item.submenu != nullptr && liveMenus.count(item.submenu) > 0) DestroyMenuTree(item.submenu);
+    }
+}
+
+bool FakePlatform::DestroyMenu(MenuHandle menu) {
+    const auto guard = Guard();
+    if (liveMenus.count(menu) == 0) {
+        Log(Format("DestroyMenu", NameOf(menu)) + " refused: no such menu");
+        return false;
+    }
+    Log(Format("DestroyMenu", NameOf(menu)));
+    // As on Windows, the submenus go with it.
+    DestroyMenuTree(menu);
+    return true;
+}
+
+// ---- Mouse ----------------------------------------------------------------
+
+WindowHandle FakePlatform::SetCapture(WindowHandle handle) {
+    const auto guard = Guard();
+    Log(Format("SetCapture", NameOf(handle)));
+    return std::exchange(capture, handle);
+}
+
+bool FakePlatform::ReleaseCapture() {
+    const auto guard = Guard();
+    Log(Format("ReleaseCapture"));
+    capture = nullptr;
+    return true;
+}
+
+CursorHandle FakePlatform::LoadCursor(InstanceHandle instance, int cursorId) {
+    const auto guard = Guard();
+    Log(Format("LoadCursor", NameOf(instance), cursorId));
+    if (instance != nullptr) return nullptr;  // only the system's cursors exist here
+    for (const auto& [handle, id] : cursors_) {
+        if (id == cursorId) return handle;
+    }
+    const auto cursor = reinterpret_cast<CursorHandle>(nextHandle_++);
+    names_[reinterpret_cast<std::uintptr_t>(cursor)] = "cursor" + std::to_string(cursorId);
+    cursors_[cursor] = cursorId;
+    return cursor;
+}
+
+CursorHandle FakePlatform::SetCursor(CursorHandle cursor) {
+    const auto guard = Guard();
+    Log(Format("SetCursor", NameOf(cursor)));
+    CursorHandle previous = nullptr;
+    for (const auto& [handle, id] : cursors_) {
+        if (id == cursorShown) previous = handle;
+    }
+    const auto known = cursors_.find(cursor);
+    cursorShown = known == cursors_.end() ? 0 : known->second;
+    return previous;
 }
 
 bool FakePlatform::PostMessage(WindowHandle handle, std::uint32_t message, MessageParam wParam, LongParam lParam) {

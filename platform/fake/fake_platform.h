@@ -49,6 +49,7 @@ public:
         bool ended = false;
         ProcResult endResult = 0;
         int templateId = 0;
+        int controlId = 0;  // a dialog's control: its identifier
         std::uint32_t ownerThread = 0;  // the thread that made the window; only it may set timers
         std::map<std::uintptr_t, std::uint32_t> timers;  // id -> period
     };
@@ -63,11 +64,25 @@ public:
     std::string NameOf(const void* handle) const;
 
     std::map<int, Rect> templateRects;       // window rectangle a template is created with
+    // The controls a dialog made from a template gets: child windows whose
+    // title is their text, found by GetDlgItem.
+    struct ControlTemplate {
+        int id;
+        std::string text;
+    };
+    std::map<int, std::vector<ControlTemplate>> templateControls;
+    // DialogBoxParam makes no window at all and returns -1, as when a
+    // template cannot be loaded.
+    bool dialogsFail = false;
+    WindowHandle activeWindow = nullptr;  // what GetActiveWindow answers
     std::map<int, ModalScript> modalScripts;  // run inside the modal loop of a template
-    // With deferCreation, DialogBoxParam only records the request and returns
-    // 0; CreateDeferredDialog(i) later creates request i's window on the
-    // calling thread (WM_SETFONT, WM_INITDIALOG) without a modal loop.
+    // With deferCreation, DialogBoxParam only records the request, runs
+    // whileDeferred (still inside the call, as another thread's work would
+    // go on meanwhile) and returns 0; CreateDeferredDialog(i) creates request
+    // i's window on the calling thread (WM_SETFONT, WM_INITDIALOG) without a
+    // modal loop.
     bool deferCreation = false;
+    std::function<void(FakePlatform&)> whileDeferred;
     struct DeferredDialog {
         int templateId;
         WindowHandle owner;
@@ -115,6 +130,8 @@ public:
     int characterWidth = 7;
     int textHeight = 16;
     bool measuringFails = false;
+    int averageCharacterWidth = 7;  // what GetTextMetrics answers
+    bool metricsFail = false;
     bool fontsFail = false;  // CreateFontIndirect gives no font
     struct FontMade {
         GdiObject font;
@@ -131,8 +148,34 @@ public:
     };
     std::vector<TextDrawn> textsDrawn;
 
+    // ---- Menus ---------------------------------------------------------------
+    // One item of a menu as TrackPopupMenu showed it, submenus expanded.
+    struct MenuLine {
+        std::uint32_t flags = 0;
+        std::uintptr_t id = 0;  // 0 for separators and submenus
+        std::string text;
+        std::vector<MenuLine> submenu;
+    };
+    struct TrackedMenu {
+        std::vector<MenuLine> lines;
+        std::uint32_t flags = 0;
+        Point point;
+        WindowHandle owner = nullptr;
+    };
+    std::vector<TrackedMenu> trackedMenus;
+    // The item TrackPopupMenu chooses: when the shown menu holds it, its
+    // WM_COMMAND is posted to the owner, as the platform does. 0 dismisses.
+    std::uint16_t menuChoice = 0;
+    std::set<MenuHandle> liveMenus;  // created and not yet destroyed
+
+    // ---- Mouse ---------------------------------------------------------------
+    WindowHandle capture = nullptr;
+    int cursorShown = 0;  // the system cursor id SetCursor got last; 0 for none
+
     // ---- Shell -------------------------------------------------------------
     std::vector<std::string> opened;  // addresses given to ShellExecute
+    // Called at every ShellExecute, before it returns.
+    std::function<void(FakePlatform&)> onShellExecute;
 
     // ---- Internet ----------------------------------------------------------
     FakeInternet internet;
@@ -200,6 +243,14 @@ public:
     std::uintptr_t SetTimer(WindowHandle window, std::uintptr_t id, std::uint32_t elapseMs) override;
     bool KillTimer(WindowHandle window, std::uintptr_t id) override;
     bool InvalidateRect(WindowHandle window, const Rect* rect, bool erase) override;
+    MenuHandle CreatePopupMenu() override;
+    bool AppendMenu(MenuHandle menu, std::uint32_t flags, std::uintptr_t idOrSubmenu, const char* text) override;
+    bool TrackPopupMenu(MenuHandle menu, std::uint32_t flags, int x, int y, WindowHandle owner) override;
+    bool DestroyMenu(MenuHandle menu) override;
+    WindowHandle SetCapture(WindowHandle window) override;
+    bool ReleaseCapture() override;
+    CursorHandle LoadCursor(InstanceHandle instance, int cursorId) override;
+    CursorHandle SetCursor(CursorHandle cursor) override;
     bool PostMessage(WindowHandle window, std::uint32_t message, MessageParam wParam, LongParam lParam) override;
     bool PeekMessage(QueuedMessage& message, std::uint32_t removeFlags) override;
     void DispatchMessage(const QueuedMessage& message) override;
@@ -231,6 +282,7 @@ public:
     ColorRef SetTextColor(DcHandle dc, ColorRef color) override;
     bool TextOut(DcHandle dc, int x, int y, const char* text, int length) override;
     int GetTextExtentPoint32(DcHandle dc, const char* text, int length, Size& size) override;
+    bool GetTextMetrics(DcHandle dc, TextMetrics& metrics) override;
     bool Flush() override;
 
     // ---- Registry ----------------------------------------------------------
@@ -286,6 +338,17 @@ private:
     std::map<GdiObject, std::string> objectKinds_;
     std::map<DcHandle, DcState> dcs_;
     std::map<RegKeyHandle, std::string> keyPaths_;
+
+    struct MenuItem {
+        std::uint32_t flags = 0;
+        std::uintptr_t id = 0;
+        std::string text;
+        MenuHandle submenu = nullptr;
+    };
+    std::map<MenuHandle, std::vector<MenuItem>> menus_;
+    std::map<CursorHandle, int> cursors_;
+    std::vector<MenuLine> Lines(MenuHandle menu) const;
+    void DestroyMenuTree(MenuHandle menu);
 };
 
 }  // namespace platform::fake

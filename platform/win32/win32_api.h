@@ -21,3 +21,6 @@
 #undef PostMessage
 #undef DispatchMessage
 #undef ShellExecute
+#undef AppendMenu
+#undef LoadCursor
+#undef GetTextMetrics

@@ -29,6 +29,8 @@ static_assert(kPmRemove == PM_REMOVE && kWmApp == WM_APP);
 static_assert(kPsSolid == PS_SOLID && kSrcCopy == SRCCOPY && kThreadPriorityLowest == THREAD_PRIORITY_LOWEST);
 static_assert(kRegSz == REG_SZ && kRegDword == REG_DWORD && kRegExpandSz == REG_EXPAND_SZ);
 static_assert(kErrorSuccess == ERROR_SUCCESS && kErrorMoreData == ERROR_MORE_DATA);
+static_assert(kMfString == MF_STRING && kMfChecked == MF_CHECKED && kMfPopup == MF_POPUP &&
+              kMfSeparator == MF_SEPARATOR && kTpmRightButton == TPM_RIGHTBUTTON);
 static_assert(sizeof(WindowHandle) == sizeof(HWND) && sizeof(MessageParam) == sizeof(WPARAM) &&
               sizeof(LongParam) == sizeof(LPARAM) && sizeof(ProcResult) == sizeof(INT_PTR));
 
@@ -36,6 +38,7 @@ namespace {
 
 HWND Hwnd(WindowHandle window) { return reinterpret_cast<HWND>(window); }
 WindowHandle Handle(HWND window) { return reinterpret_cast<WindowHandle>(window); }
+HMENU Hmenu(MenuHandle menu) { return reinterpret_cast<HMENU>(menu); }
 HDC Hdc(DcHandle dc) { return reinterpret_cast<HDC>(dc); }
 HKEY Hkey(RegKeyHandle key) { return reinterpret_cast<HKEY>(key); }
 HGDIOBJ Hgdi(GdiObject object) { return reinterpret_cast<HGDIOBJ>(object); }
@@ -146,6 +149,30 @@ bool Win32Platform::InvalidateRect(WindowHandle window, const Rect* rect, bool e
     return ::InvalidateRect(Hwnd(window), &r, erase ? TRUE : FALSE) != FALSE;
 }
 
+MenuHandle Win32Platform::CreatePopupMenu() { return reinterpret_cast<MenuHandle>(::CreatePopupMenu()); }
+
+bool Win32Platform::AppendMenu(MenuHandle menu, std::uint32_t flags, std::uintptr_t idOrSubmenu, const char* text) {
+    return ::AppendMenuA(Hmenu(menu), flags, idOrSubmenu, text) != FALSE;
+}
+
+bool Win32Platform::TrackPopupMenu(MenuHandle menu, std::uint32_t flags, int x, int y, WindowHandle owner) {
+    return ::TrackPopupMenu(Hmenu(menu), flags, x, y, 0, Hwnd(owner), nullptr) != FALSE;
+}
+
+bool Win32Platform::DestroyMenu(MenuHandle menu) { return ::DestroyMenu(Hmenu(menu)) != FALSE; }
+
+WindowHandle Win32Platform::SetCapture(WindowHandle window) { return Handle(::SetCapture(Hwnd(window))); }
+bool Win32Platform::ReleaseCapture() { return ::ReleaseCapture() != FALSE; }
+
+CursorHandle Win32Platform::LoadCursor(InstanceHandle instance, int cursorId) {
+    return reinterpret_cast<CursorHandle>(
+        ::LoadCursorA(reinterpret_cast<HINSTANCE>(instance), MAKEINTRESOURCEA(cursorId)));
+}
+
+CursorHandle Win32Platform::SetCursor(CursorHandle cursor) {
+    return reinterpret_cast<CursorHandle>(::SetCursor(reinterpret_cast<HCURSOR>(cursor)));
+}
+
 bool Win32Platform::PostMessage(WindowHandle window, std::uint32_t message, MessageParam wParam, LongParam lParam) {
     return ::PostMessageA(Hwnd(window), message, wParam, lParam) != FALSE;
 }
@@ -246,6 +273,13 @@ int Win32Platform::GetTextExtentPoint32(DcHandle dc, const char* text, int lengt
     SIZE extent{};
     const BOOL ok = ::GetTextExtentPoint32A(Hdc(dc), text, length, &extent);
     size = Size{extent.cx, extent.cy};
+    return ok;
+}
+
+bool Win32Platform::GetTextMetrics(DcHandle dc, TextMetrics& metrics) {
+    TEXTMETRICA tm{};
+    const bool ok = ::GetTextMetricsA(Hdc(dc), &tm) != FALSE;
+    if (ok) metrics = TextMetrics{tm.tmHeight, tm.tmAveCharWidth};
     return ok;
 }
 

@@ -38,6 +38,14 @@ public:
     std::uintptr_t SetTimer(WindowHandle window, std::uintptr_t id, std::uint32_t elapseMs) override;
     bool KillTimer(WindowHandle window, std::uintptr_t id) override;
     bool InvalidateRect(WindowHandle window, const Rect* rect, bool erase) override;
+    MenuHandle CreatePopupMenu() override;
+    bool AppendMenu(MenuHandle menu, std::uint32_t flags, std::uintptr_t idOrSubmenu, const char* text) override;
+    bool TrackPopupMenu(MenuHandle menu, std::uint32_t flags, int x, int y, WindowHandle owner) override;
+    bool DestroyMenu(MenuHandle menu) override;
+    WindowHandle SetCapture(WindowHandle window) override;
+    bool ReleaseCapture() override;
+    CursorHandle LoadCursor(InstanceHandle instance, int cursorId) override;
+    CursorHandle SetCursor(CursorHandle cursor) override;
     bool PostMessage(WindowHandle window, std::uint32_t message, MessageParam wParam, LongParam lParam) override;
     bool PeekMessage(QueuedMessage& message, std::uint32_t removeFlags) override;
     void DispatchMessage(const QueuedMessage& message) override;
@@ -69,6 +77,7 @@ public:
     ColorRef SetTextColor(DcHandle dc, ColorRef color) override;
     bool TextOut(DcHandle dc, int x, int y, const char* text, int length) override;
     int GetTextExtentPoint32(DcHandle dc, const char* text, int length, Size& size) override;
+    bool GetTextMetrics(DcHandle dc, TextMetrics& metrics) override;
     bool Flush() override;
 
     // Registry
