@@ -41,8 +41,27 @@ platform::ProcResult DialogObject::RunModal(platform::WindowHandle owner, platfo
         pending_.next = module.pendingHead;
         module.pendingHead = &pending_;
     }
+    // However the call ends, this object's entry must not stay behind: the
+    // object may die right after (a stack-allocated dialog does), and the
+    // next window of this thread would then bind to freed memory.
+    struct Withdraw {
+        DialogObject& object;
+        ~Withdraw() { object.WithdrawPendingCreation(); }
+    } withdraw{*this};
     return platform_.windows.DialogBoxParam(module.resourceInstance, templateId_, owner, &DialogObject::StartProcedure,
                                             initialParam);
+}
+
+void DialogObject::WithdrawPendingCreation() {
+    ModuleRecord& module = Module();
+    platform::CriticalSectionLock lock(module.creationLock);
+    for (PendingCreation** link = &module.pendingHead; *link != nullptr; link = &(*link)->next) {
+        if (*link == &pending_) {
+            *link = pending_.next;
+            pending_.next = nullptr;
+            return;
+        }
+    }
 }
 
 DialogObject* DialogObject::TakePendingCreation(std::uint32_t threadId) {

@@ -46,6 +46,9 @@ private:
                                                                   platform::MessageParam wParam,
                                                                   platform::LongParam lParam);
     static DialogObject* TakePendingCreation(std::uint32_t threadId);
+    // Takes this object's entry out of the pending-creation list, if the
+    // window's first message has not already done so.
+    void WithdrawPendingCreation();
     platform::ProcResult Route(const Message& message);
 
     const int templateId_;

@@ -151,42 +151,109 @@ TEST_F(DialogFramework, NcDestroyForgetsTheWindowAndNotifiesOnce) {
 }
 
 TEST_F(DialogFramework, PendingCreationsAreMatchedByThread) {
-    // Two dialogs asked for on threads 1 and 2, their windows created later:
-    // thread 1's first message must bind thread 1's object although thread
-    // 2's entry is newer.
+    // Dialogs asked for on threads 1 and 2, both still waiting for their
+    // windows: thread 1's first message must bind thread 1's object although
+    // thread 2's entry is newer.
     fake.deferCreation = true;
     ProbeDialog fromThreadOne(platform_);
     ProbeDialog fromThreadTwo(platform_);
+    WindowHandle first = nullptr;
+    WindowHandle second = nullptr;
+    fake.whileDeferred = [&](FakePlatform& f) {
+        if (f.deferredDialogs.size() == 1) {
+            f.currentThreadId = 2;  // thread 1 waits in its call; thread 2 asks now
+            fromThreadTwo.RunModal(nullptr, 0);
+            return;
+        }
+        f.currentThreadId = 1;
+        first = f.CreateDeferredDialog(0);
+        EXPECT_EQ(fromThreadOne.hwnd(), first);
+        EXPECT_EQ(fromThreadTwo.hwnd(), nullptr);
+        f.currentThreadId = 2;
+        second = f.CreateDeferredDialog(1);
+        EXPECT_EQ(fromThreadTwo.hwnd(), second);
+        EXPECT_EQ(app::Module().pendingHead, nullptr);
+    };
     fake.currentThreadId = 1;
     fromThreadOne.RunModal(nullptr, 0);
-    fake.currentThreadId = 2;
-    fromThreadTwo.RunModal(nullptr, 0);
     ASSERT_EQ(fake.deferredDialogs.size(), 2u);
-
-    fake.currentThreadId = 1;
-    const WindowHandle first = fake.CreateDeferredDialog(0);
-    EXPECT_EQ(fromThreadOne.hwnd(), first);
-    EXPECT_EQ(fromThreadTwo.hwnd(), nullptr);
-
-    fake.currentThreadId = 2;
-    const WindowHandle second = fake.CreateDeferredDialog(1);
-    EXPECT_EQ(fromThreadTwo.hwnd(), second);
-    EXPECT_EQ(app::Module().pendingHead, nullptr);
+    EXPECT_NE(first, nullptr);
+    EXPECT_NE(second, nullptr);
 }
 
 TEST_F(DialogFramework, WindowOfAnotherThreadFindsNoObject) {
     fake.deferCreation = true;
     ProbeDialog dialog(platform_);
+    WindowHandle stray = nullptr;
+    fake.whileDeferred = [&](FakePlatform& f) {
+        f.currentThreadId = 3;
+        stray = f.CreateDeferredDialog(0);
+        EXPECT_EQ(dialog.hwnd(), nullptr);
+        EXPECT_EQ(f.window(stray).userData, 0);
+        EXPECT_NE(app::Module().pendingHead, nullptr) << "the entry stays for its own thread";
+        f.currentThreadId = 1;
+        f.CreateDeferredDialog(0);
+        EXPECT_NE(dialog.hwnd(), nullptr);
+    };
     fake.currentThreadId = 1;
     dialog.RunModal(nullptr, 0);
-    fake.currentThreadId = 3;
-    const WindowHandle stray = fake.CreateDeferredDialog(0);
-    EXPECT_EQ(dialog.hwnd(), nullptr);
-    EXPECT_EQ(fake.window(stray).userData, 0);
-    EXPECT_NE(app::Module().pendingHead, nullptr) << "the entry stays for its own thread";
-    fake.currentThreadId = 1;
-    fake.CreateDeferredDialog(0);
-    EXPECT_NE(dialog.hwnd(), nullptr);
+    EXPECT_NE(stray, nullptr);
+}
+
+// DialogBoxParam may return without ever having made a window (a missing
+// template, no memory): the object's entry must not stay in the list, where
+// the next window of the thread would bind to an object that is gone.
+TEST_F(DialogFramework, FailedCreationLeavesNoPendingEntry) {
+    struct Case {
+        const char* name;
+        bool fails;     // no window, -1
+        bool deferred;  // no window yet, 0
+    };
+    const Case cases[] = {{"creation failed", true, false}, {"window never came", false, true}};
+    for (const Case& c : cases) {
+        fake.dialogsFail = c.fails;
+        fake.deferCreation = c.deferred;
+        {
+            ProbeDialog gone(platform_);
+            EXPECT_EQ(gone.RunModal(nullptr, 0), c.fails ? -1 : 0) << c.name;
+            EXPECT_EQ(gone.hwnd(), nullptr) << c.name;
+            EXPECT_EQ(app::Module().pendingHead, nullptr) << c.name;
+        }
+        // The next dialog of the thread binds to itself, not to the dead one.
+        fake.dialogsFail = false;
+        fake.deferCreation = false;
+        ProbeDialog next(platform_);
+        fake.modalScripts[kProbeTemplate] = [&](FakePlatform& f, WindowHandle w) {
+            EXPECT_EQ(next.hwnd(), w) << c.name;
+            f.EndDialog(w, 0);
+        };
+        next.RunModal(nullptr, 0);
+        EXPECT_EQ(next.log, std::vector<std::string>{"init"}) << c.name;
+        EXPECT_EQ(app::Module().pendingHead, nullptr) << c.name;
+    }
+}
+
+TEST_F(DialogFramework, EntriesOfOtherDialogsStayWhenOneIsWithdrawn) {
+    // Thread 2 still waits for its window when thread 1's call fails.
+    fake.deferCreation = true;
+    ProbeDialog waiting(platform_);
+    ProbeDialog failing(platform_);
+    fake.whileDeferred = [&](FakePlatform& f) {
+        f.deferCreation = false;
+        f.dialogsFail = true;
+        f.currentThreadId = 1;
+        failing.RunModal(nullptr, 0);
+        ASSERT_NE(app::Module().pendingHead, nullptr);
+        EXPECT_EQ(app::Module().pendingHead->object, &waiting);
+        EXPECT_EQ(app::Module().pendingHead->next, nullptr);
+        f.dialogsFail = false;
+        f.currentThreadId = 2;
+        f.CreateDeferredDialog(0);
+        EXPECT_NE(waiting.hwnd(), nullptr);
+    };
+    fake.currentThreadId = 2;
+    waiting.RunModal(nullptr, 0);
+    EXPECT_EQ(app::Module().pendingHead, nullptr);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/entry.h"
+#include "app/module_record.h"
 #include "app/single_instance.h"
 #include "platform/constants.h"
 #include "platform/fake/fake_platform.h"
@@ -93,6 +94,19 @@ TEST(Entry, RunsTheBarUntilExitAndWritesTheSettings) {
     EXPECT_EQ(fake.Dword("HKLM\\Software\\Orvo", "Update"), 300000u);
     EXPECT_TRUE(fake.liveObjects.empty());
     EXPECT_TRUE(fake.liveDcs.empty());
+}
+
+TEST(Entry, ABarWhoseWindowCannotBeMadeEndsWithZeroAndWritesNothing) {
+    FakePlatform fake;
+    platform::Platform platform = fake.AsPlatform();
+    fake.dialogsFail = true;
+    EXPECT_EQ(app::RunVelmoria(platform, nullptr), 0);
+    EXPECT_EQ(fake.CallsNamed("DialogBoxParam"), std::vector<std::string>{"DialogBoxParam(201, null, 0)"});
+    EXPECT_TRUE(fake.registry.empty());
+    EXPECT_TRUE(fake.CallsNamed("RegCreateKey").empty());
+    EXPECT_TRUE(fake.CallsNamed("RegSetValue").empty());
+    EXPECT_TRUE(fake.messageBoxes.empty());
+    EXPECT_EQ(app::Module().pendingHead, nullptr) << "no entry points into the destroyed bar";
 }
 
 }  // namespace

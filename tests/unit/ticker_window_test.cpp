@@ -137,13 +137,16 @@ TEST_F(TickerWindowTest, CreationSetsUpTheDrawingSurfaces) {
 
 TEST_F(TickerWindowTest, WmInitDialogReturnsTrueDirectly) {
     fake.deferCreation = true;
+    WindowHandle w = nullptr;
+    fake.whileDeferred = [&](FakePlatform& f) {
+        w = f.CreateDeferredDialog(0);
+        EXPECT_EQ(f.window(w).msgResult, 0) << "WM_INITDIALOG's result is not stored as message result";
+        // The second WM_INITDIALOG would redo creation; here only its result counts.
+        EXPECT_EQ(f.Send(w, platform::kWmInitDialog), 1);
+        EXPECT_EQ(f.window(w).msgResult, 0);
+    };
     window->RunModal(nullptr, 0);
-    const WindowHandle w = fake.CreateDeferredDialog(0);
-    EXPECT_EQ(fake.window(w).msgResult, 0) << "WM_INITDIALOG's result is not stored as message result";
-    // The second WM_INITDIALOG would redo creation; here only its result counts.
-    fake.calls.clear();
-    EXPECT_EQ(fake.Send(w, platform::kWmInitDialog), 1);
-    EXPECT_EQ(fake.window(w).msgResult, 0);
+    EXPECT_NE(w, nullptr);
 }
 
 struct PlacementCase {
@@ -180,6 +183,8 @@ INSTANTIATE_TEST_SUITE_P(
         PlacementCase{"empty key: 100 wide, 16 high at the origin", [](FakePlatform&) {}, {0, 0, 100, 16}, true},
         PlacementCase{"bottom 0 falls back to the default placement",
                       [](FakePlatform& f) { Rect3(f, -18, 10, 400); }, {782, 0, 1205, 18}, true},
+        PlacementCase{"right 0 alone falls back to the default placement",
+                      [](FakePlatform& f) { Rect3(f, 100, -200, 0); }, {782, 0, 1205, 18}, true},
         PlacementCase{"AlwaysOnTop 0",
                       [](FakePlatform& f) {
                           Rect3(f, 0, 0, 500);
