@@ -29,6 +29,8 @@ std::string HomeSiteHost() {
     return site.compare(0, prefix.size(), prefix) == 0 ? site.substr(prefix.size()) : site;
 }
 
+std::string HelpPageAddress() { return HomeSite() + kHelpPagePath; }
+
 std::string ServerMessageAddress() { return HomeSite() + "/getmessage.asp?ID=" + BrandingId(); }
 
 std::string ExchangeListAddress() { return HomeSite() + "/exchanges.html"; }

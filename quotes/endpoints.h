@@ -14,6 +14,10 @@ const std::string& BrandingId();
 // bar shows for it.
 std::string HomeSiteHost();
 
+// The home site's help page: the site's address and this path.
+inline constexpr const char* kHelpPagePath = "/help.html";
+std::string HelpPageAddress();
+
 // The home site's server message for this build's partner marker.
 std::string ServerMessageAddress();
 // The home site's list of quote sources per exchange.

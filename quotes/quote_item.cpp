@@ -97,14 +97,16 @@ void QuoteItem::EndParse(QuoteFields&& parsed) {
     parsing = false;
 }
 
-void QuoteItem::Click() {
+std::string QuoteItem::ShowClick() {
     platform::Gdi& gdi = platform_.gdi;
     {
         const platform::ScopedSelection font(gdi, hdc, symbolFont.get());
         gdi.SetTextColor(hdc, kClickColor);
         gdi.TextOut(hdc, x, 0, label.c_str(), static_cast<int>(label.size()));
     }
-    OpenInBrowser(platform_.shell, DetailPageAddress());
+    return DetailPageAddress();
 }
+
+void QuoteItem::Click() { OpenInBrowser(platform_.shell, ShowClick()); }
 
 }  // namespace quotes

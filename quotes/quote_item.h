@@ -32,6 +32,9 @@ public:
     void DrawStep(std::int32_t delta, std::uint32_t mask);
     // Shows the click in black and opens the item's detail page.
     void Click();
+    // Shows the click in black and returns the detail page, for a caller
+    // that opens it after letting go of the bar lock.
+    std::string ShowClick();
     // The detail page Click opens.
     std::string DetailPageAddress() const;
     // The item's side of reading a quote. The download and the parse run

@@ -1,6 +1,7 @@
 // The scroll step, the re-layout of the ring and the end grips: all the
 // drawing of the bar, straight onto its own drawing context.
 #include "platform/constants.h"
+#include "ticker/grips.h"
 #include "ticker/ids.h"
 #include "ticker/ticker_window.h"
 
@@ -8,7 +9,6 @@ namespace ticker {
 
 namespace {
 
-constexpr std::int32_t kGripWidth = 5;
 constexpr platform::ColorRef kGripColor = 0x990099;
 // The highlight runs along the top and the inner edge of each grip.
 constexpr std::int32_t kLeftHighlightEnd = 3;

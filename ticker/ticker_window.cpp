@@ -34,7 +34,7 @@ const TickerWindow::Row TickerWindow::kMessageTable[] = {
     {kWmUpdateTimerRequest, kNoCommand, &TickerWindow::OnUpdateTimerRequest},
 };
 
-std::string DefaultSymbolList() { return "MSFT, Help<" + quotes::HomeSiteHost() + "/help.html>"; }
+std::string DefaultSymbolList() { return "MSFT, Help<" + quotes::HomeSiteHost() + quotes::kHelpPagePath + ">"; }
 
 TickerWindow::TickerWindow(platform::Platform& platform, platform::InstanceHandle instance)
     : app::DialogObject(platform, kTickerTemplate),
@@ -102,18 +102,8 @@ platform::ProcResult FoldHitCode(platform::ProcResult code) {
     }
 }
 
-// Handlers whose behaviour arrives with the menu, mouse and symbol-entry
-// work. Each consumes its message and does nothing yet.
-platform::ProcResult TickerWindow::OnRightButtonDown(const app::Message&) { return 0; }
-platform::ProcResult TickerWindow::OnMouse(const app::Message&) { return 0; }
+// The symbol entry arrives with its own work; until then the command is
+// consumed and does nothing.
 platform::ProcResult TickerWindow::OnAddRemoveSymbols(const app::Message&) { return 0; }
-platform::ProcResult TickerWindow::OnScrollSpeed(const app::Message&) { return 0; }
-platform::ProcResult TickerWindow::OnVisitHomeSite(const app::Message&) { return 0; }
-platform::ProcResult TickerWindow::OnHelp(const app::Message&) { return 0; }
-platform::ProcResult TickerWindow::OnSendToFriend(const app::Message&) { return 0; }
-platform::ProcResult TickerWindow::OnAlwaysOnTop(const app::Message&) { return 0; }
-platform::ProcResult TickerWindow::OnSnapping(const app::Message&) { return 0; }
-platform::ProcResult TickerWindow::OnUpdateFrequency(const app::Message&) { return 0; }
-platform::ProcResult TickerWindow::OnDataField(const app::Message&) { return 0; }
 
 }  // namespace ticker

@@ -153,6 +153,15 @@ private:
     platform::ProcResult OnUpdateFrequency(const app::Message& message);
     platform::ProcResult OnDataField(const app::Message& message);
 
+    // The mouse (the bar's thread only).
+    void FollowGrip(std::int16_t x, std::int32_t clientRight);
+    void BeginDrag(std::int16_t x, std::int16_t y);
+    void DragStep(std::int16_t x, std::int16_t y, const platform::Rect& client);
+    void EndDrag(std::int16_t x);
+    void ClickAt(std::int16_t x);
+    void ResizeTo(const platform::Rect& window, const platform::Rect& client);
+    platform::Rect SnappedToWorkArea(const platform::Rect& window);
+
     app::TickerSettings SettingsFields() const;
     void DeleteItems();
     void PlaceWindow(const platform::Rect& stored);

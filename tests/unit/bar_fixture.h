@@ -46,6 +46,24 @@ protected:
 
     platform::ProcResult Timer(std::uintptr_t id) { return fake.Send(bar, platform::kWmTimer, id, 0); }
     platform::ProcResult Command(std::uint16_t id) { return fake.Send(bar, platform::kWmCommand, id, 0); }
+    // A mouse message at client (x, y), packed as the platform packs it.
+    platform::ProcResult Mouse(std::uint32_t message, std::int16_t x, std::int16_t y = 9) {
+        return fake.Send(bar, message, 0, PointParam(x, y));
+    }
+    static platform::LongParam PointParam(std::int16_t x, std::int16_t y) {
+        return static_cast<platform::LongParam>(static_cast<std::uint32_t>(static_cast<std::uint16_t>(x)) |
+                                                static_cast<std::uint32_t>(static_cast<std::uint16_t>(y)) << 16);
+    }
+
+    // The stored settings.
+    std::uint32_t Saved(const std::string& name) const { return fake.Dword(kSettingsKey, name); }
+    std::string SavedText(const std::string& name) const { return fake.Text(kSettingsKey, name); }
+    // How often all settings were written so far.
+    std::size_t Saves() const {
+        std::size_t saves = 0;
+        for (const std::string& call : fake.Calls()) saves += call.rfind("RegCreateKey(", 0) == 0 ? 1 : 0;
+        return saves;
+    }
 
     std::vector<std::string> Labels() const {
         std::vector<std::string> labels;

@@ -1,0 +1,43 @@
+#pragma once
+// What a mouse message means for the bar, decided without the platform:
+// which grip the pointer is on, how far a drag step went, and the window
+// rectangle a move or a resize asks for.
+#include <cstdint>
+#include <optional>
+
+#include "platform/types.h"
+
+namespace ticker {
+
+enum class Grip { None, Left, Right };
+
+// A drag step further than this from the press, in x or y, makes the drag
+// a move rather than a click.
+inline constexpr std::int16_t kClickTolerance = 2;
+// A resize is applied only while the bar stays wider than this.
+inline constexpr std::int32_t kNarrowestResize = 100;
+
+// The grip under client x on a bar `clientRight` wide; the left grip is
+// tested first, so on a very narrow bar both zones count as left.
+Grip GripAt(std::int16_t x, std::int32_t clientRight);
+
+// pointer - origin, computed in 16 bits as the message coordinates are.
+std::int16_t DragDelta(std::int16_t pointer, std::int16_t origin);
+bool BeyondClickTolerance(std::int16_t dx, std::int16_t dy);
+
+// The window moved by dx and dy.
+platform::Rect MovedBy(platform::Rect window, std::int16_t dx, std::int16_t dy);
+// The left edge moved by dx; nothing when the bar would be 100 pixels wide
+// or narrower.
+std::optional<platform::Rect> ResizedLeft(platform::Rect window, std::int16_t dx);
+// The right edge at the pointer (the press's client x plus dx, measured
+// from the unchanged left edge); nothing when too narrow.
+std::optional<platform::Rect> ResizedRight(platform::Rect window, std::int16_t originX, std::int16_t dx);
+
+// Pulls a window rectangle (screen coordinates) to the edges it comes
+// within its own height of: top and left to 0, bottom and right to the
+// work area's. A rectangle wholly outside the screen is left alone. The
+// size never changes.
+platform::Rect SnapToEdges(platform::Rect r, const platform::Rect& workArea);
+
+}  // namespace ticker

@@ -1,0 +1,115 @@
+// The left mouse button: one handler for press, move and release. Dragging
+// the bar moves it, dragging a grip changes its width, and a press and
+// release without a drag step beyond the click tolerance clicks the item or
+// the logo under the pointer.
+#include "platform/constants.h"
+#include "quotes/browser.h"
+#include "quotes/endpoints.h"
+#include "ticker/drag.h"
+#include "ticker/grips.h"
+#include "ticker/ticker_window.h"
+
+namespace ticker {
+
+platform::ProcResult TickerWindow::OnMouse(const app::Message& message) {
+    platform::Rect client;
+    platform_.windows.GetClientRect(hwnd(), client);
+    const std::int16_t x = platform::LowWordSigned(message.lParam);
+    const std::int16_t y = platform::HighWordSigned(message.lParam);
+    // Outside a drag the cursor and the grip follow the pointer; during one
+    // they stay as the press found them.
+    if (!dragging) FollowGrip(x, client.right);
+    switch (message.id) {
+    case platform::kWmLButtonDown:
+        BeginDrag(x, y);
+        break;
+    case platform::kWmMouseMove:
+        if (dragging) DragStep(x, y, client);
+        break;
+    case platform::kWmLButtonUp:
+        EndDrag(x);
+        break;
+    default:
+        break;
+    }
+    return 0;
+}
+
+void TickerWindow::FollowGrip(std::int16_t x, std::int32_t clientRight) {
+    platform::WindowManager& windows = platform_.windows;
+    const Grip grip = GripAt(x, clientRight);
+    windows.SetCursor(windows.LoadCursor(nullptr, grip == Grip::None ? platform::kIdcArrow : platform::kIdcSizeWe));
+    resizingLeft = grip == Grip::Left;
+    resizingRight = grip == Grip::Right;
+}
+
+void TickerWindow::BeginDrag(std::int16_t x, std::int16_t y) {
+    dragOrigin = DragOrigin{x, y};
+    platform_.windows.SetCapture(hwnd());
+    dragging = true;
+    dragMoved = false;
+}
+
+void TickerWindow::DragStep(std::int16_t x, std::int16_t y, const platform::Rect& client) {
+    platform::WindowManager& windows = platform_.windows;
+    // dragOrigin stays put: in a move and a left resize the bar follows the
+    // pointer, so each step's delta is the movement since the last step.
+    const std::int16_t dx = DragDelta(x, dragOrigin.x);
+    const std::int16_t dy = DragDelta(y, dragOrigin.y);
+    if (BeyondClickTolerance(dx, dy)) dragMoved = true;
+    platform::Rect window;
+    windows.GetWindowRect(hwnd(), window);
+    if (resizingLeft) {
+        if (const auto resized = ResizedLeft(window, dx)) ResizeTo(*resized, client);
+    } else if (resizingRight) {
+        if (const auto resized = ResizedRight(window, dragOrigin.x, dx)) ResizeTo(*resized, client);
+    } else {
+        platform::Rect moved = MovedBy(window, dx, dy);
+        if (snapping) moved = SnappedToWorkArea(moved);
+        windows.MoveWindow(hwnd(), moved.left, moved.top, moved.right - moved.left, moved.bottom - moved.top, true);
+    }
+}
+
+void TickerWindow::ResizeTo(const platform::Rect& window, const platform::Rect& client) {
+    platform::WindowManager& windows = platform_.windows;
+    windows.MoveWindow(hwnd(), window.left, window.top, window.right - window.left, window.bottom - window.top, true);
+    // The right grip as it stood before the resize.
+    const platform::Rect oldGrip{client.right - kGripWidth, client.top, client.right, client.bottom};
+    windows.InvalidateRect(hwnd(), &oldGrip, true);
+}
+
+platform::Rect TickerWindow::SnappedToWorkArea(const platform::Rect& window) {
+    platform::Rect workArea;
+    platform_.windows.GetWorkArea(workArea);
+    return SnapToEdges(window, workArea);
+}
+
+void TickerWindow::EndDrag(std::int16_t x) {
+    platform_.windows.ReleaseCapture();
+    dragging = false;
+    if (!dragMoved && !resizingLeft && !resizingRight) ClickAt(x);
+    resizingLeft = false;
+    resizingRight = false;
+}
+
+void TickerWindow::ClickAt(std::int16_t x) {
+    std::string address;
+    {
+        const BarAccess bar(*link_);
+        if (!bar) return;
+        bool hit = false;
+        for (const auto& item : itemList) {
+            if (item && item->x < x && x < item->Right()) {
+                address = item->ShowClick();
+                hit = true;
+                break;
+            }
+        }
+        if (!hit && logoX < x && x < logoX + logoSize) address = quotes::HomeSite();
+    }
+    // The browser opens outside the lock: the shell may take its time, and
+    // the workers need not wait for it.
+    quotes::OpenInBrowser(platform_.shell, address);
+}
+
+}  // namespace ticker
