@@ -102,8 +102,4 @@ platform::ProcResult FoldHitCode(platform::ProcResult code) {
     }
 }
 
-// The symbol entry arrives with its own work; until then the command is
-// consumed and does nothing.
-platform::ProcResult TickerWindow::OnAddRemoveSymbols(const app::Message&) { return 0; }
-
 }  // namespace ticker
