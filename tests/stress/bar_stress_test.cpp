@@ -1,6 +1,7 @@
 // The bar's thread against running update workers, for real: scroll steps,
-// data-field changes and rebuilds while passes download slowly, then Exit
-// in the middle of it all. Built with ThreadSanitizer; any report fails.
+// data-field commands, clicks, drags and symbol-list changes through their
+// handlers while passes download slowly, then Exit in the middle of it all.
+// Built with ThreadSanitizer; any report fails.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -16,6 +17,7 @@
 #include "platform/constants.h"
 #include "platform/fake/fake_platform.h"
 #include "platform/internet.h"
+#include "symbols/symbol_entry_bar.h"
 #include "ticker/bar_link.h"
 #include "ticker/ids.h"
 #include "ticker/ticker_window.h"
@@ -140,25 +142,45 @@ protected:
     std::unique_ptr<ticker::TickerWindow> window;
 };
 
+platform::LongParam Point(std::int16_t x, std::int16_t y) {
+    return static_cast<platform::LongParam>(static_cast<std::uint32_t>(static_cast<std::uint16_t>(x)) |
+                                            static_cast<std::uint32_t>(static_cast<std::uint16_t>(y)) << 16);
+}
+
 TEST_F(BarStressTest, RebuildsDataChangesAndScrollingAgainstRunningPasses) {
     int rebuilds = 0;
+    // The entry bar's user types the next list and presses OK.
+    std::string typed;
+    fake.templateControls[symbols::kEntryBarTemplate] = {
+        {symbols::kEditField, ""}, {platform::kIdOk, "OK"}, {platform::kIdCancel, "Cancel"},
+        {symbols::kPromptControl, "Prompt:"}};
+    fake.modalScripts[symbols::kEntryBarTemplate] = [&](platform::fake::FakePlatform& f,
+                                                        platform::WindowHandle entry) {
+        f.SetWindowText(f.GetDlgItem(entry, symbols::kEditField), typed.c_str());
+        f.Send(entry, platform::kWmCommand, platform::kIdOk, 0);
+    };
     fake.modalScripts[ticker::kTickerTemplate] = [&](platform::fake::FakePlatform& f, platform::WindowHandle bar) {
         const auto until = std::chrono::steady_clock::now() + 3s;
         for (int step = 1; std::chrono::steady_clock::now() < until; ++step) {
             f.Send(bar, platform::kWmTimer, ticker::SCROLL_TIMER, 0);
             if (step % 5 == 0) f.Send(bar, platform::kWmTimer, ticker::UPDATE_TIMER, 0);
-            if (step % 7 == 0) {
-                // What a data-field command does.
-                const ticker::BarAccess access(window->link());
-                window->dataMask ^= 0x2;
-                window->Relayout();
+            if (step % 7 == 0) f.Send(bar, platform::kWmCommand, ticker::command::kDaysPercentChange, 0);
+            if (step % 11 == 0) {
+                // A click somewhere on the ring.
+                f.Send(bar, platform::kWmLButtonDown, 0, Point(static_cast<std::int16_t>(step % 400 + 6), 9));
+                f.Send(bar, platform::kWmLButtonUp, 0, Point(static_cast<std::int16_t>(step % 400 + 6), 9));
+            }
+            if (step % 13 == 0) {
+                // A drag of the bar there and back.
+                f.Send(bar, platform::kWmLButtonDown, 0, Point(50, 9));
+                f.Send(bar, platform::kWmMouseMove, 0, Point(60, 9));
+                f.Send(bar, platform::kWmMouseMove, 0, Point(40, 9));
+                f.Send(bar, platform::kWmLButtonUp, 0, Point(40, 9));
             }
             if (step % 31 == 0) {
-                {
-                    const ticker::BarAccess access(window->link());
-                    window->symbols = step % 2 == 0 ? "IBM, MSFT" : "IBM, MSFT, VOD.L, X, Y";
-                }
-                window->RebuildItems();  // waits for a running pass
+                typed = step % 2 == 0 ? "IBM, MSFT" : "IBM, MSFT, VOD.L, X, Y";
+                // Rebuilds once a running pass has ended.
+                f.Send(bar, platform::kWmCommand, ticker::command::kAddRemoveSymbols, 0);
                 ++rebuilds;
             }
             f.DeliverPosted();
@@ -174,6 +196,7 @@ TEST_F(BarStressTest, RebuildsDataChangesAndScrollingAgainstRunningPasses) {
     fake.JoinThreads();  // each worker ends by itself, touching nothing of the bar
 
     EXPECT_GT(rebuilds, 3);
+    EXPECT_FALSE(fake.opened.empty()) << "clicks hit items or the logo";
     EXPECT_GT(internet.messageRequests.load(), 10);
     EXPECT_GT(internet.quoteRequests.load(), 50) << "passes ran alongside";
     EXPECT_TRUE(fake.liveDcs.empty()) << "every drawing context released";
