@@ -85,9 +85,13 @@ platform::Rect TickerWindow::SnappedToWorkArea(const platform::Rect& window) {
 }
 
 void TickerWindow::EndDrag(std::int16_t x) {
+    // Only a release that ends a press on the bar can click: not the second
+    // release of a double-click (whose press comes as WM_LBUTTONDBLCLK), nor
+    // one whose press was made on another window.
+    const bool pressedHere = dragging;
     platform_.windows.ReleaseCapture();
     dragging = false;
-    if (!dragMoved && !resizingLeft && !resizingRight) ClickAt(x);
+    if (pressedHere && !dragMoved && !resizingLeft && !resizingRight) ClickAt(x);
     resizingLeft = false;
     resizingRight = false;
 }

@@ -368,6 +368,24 @@ TEST_F(Clicking, NoClickAfterAMoveOrAResizeAndNoneOnAnEmptyEntry) {
     });
 }
 
+TEST_F(Clicking, OnlyAReleaseThatEndsAPressOnTheBarClicks) {
+    Run([&] {
+        PlaceBar();
+        SetUpItems();
+        // A press elsewhere, released over the bar.
+        Mouse(kWmLButtonUp, 120);
+        EXPECT_TRUE(fake.opened.empty());
+        EXPECT_EQ(fake.CallsNamed("ReleaseCapture").size(), 1u);
+        // A double-click: the second press comes as WM_LBUTTONDBLCLK, which
+        // the bar does not handle; its release clicks nothing more.
+        constexpr std::uint32_t kWmLButtonDblClk = 0x0203;
+        EXPECT_EQ(ClickAt(120).size(), 1u);
+        EXPECT_EQ(Mouse(kWmLButtonDblClk, 120), 0);
+        Mouse(kWmLButtonUp, 120);
+        EXPECT_EQ(fake.opened.size(), 1u);
+    });
+}
+
 TEST_F(Clicking, TheShellOpensThePageWithTheBarLockFree) {
     // A worker must not wait for the shell: while it opens the page, another
     // thread takes the bar lock at once.
