@@ -284,6 +284,16 @@ class Bench:
         raise AssertionError("no visible window \"%s\" after %.1f s; windows now:\n%s"
                              % (title, timeout, self.describe_windows()))
 
+    def windows(self):
+        """Every top-level window, in z-order."""
+        return parse_lines(self.wintool("list").output, WindowInfo)
+
+    def set_clipboard(self, data):
+        """Puts bytes on the Windows clipboard as text, for a paste."""
+        path = self.run_dir / ("clip-%d.txt" % time.monotonic_ns())
+        path.write_bytes(data)
+        self.wintool("setclip", self.windows_path(path))
+
     def describe_windows(self):
         try:
             return self.wintool("list", check=False).output

@@ -1,7 +1,10 @@
 """What the bench knows about velmoria.exe: its window titles, messages,
 registry values and commands, and the few steps every test repeats."""
 
+import re
+
 from registry_values import REG_DWORD, REG_SZ, dword
+from service import PROGRAM_PORT
 from win32_constants import IDOK
 
 BAR_TITLE = "VELMORIA"
@@ -17,6 +20,10 @@ ALREADY_RUNNING_CAPTION = "Velmoria"
 ALREADY_RUNNING_TEXT = "Velmoria is already running."
 
 EXIT_COMMAND = 33002
+
+# The home site the program is built with: our stand-in service.
+HOME_SITE = "http://127.0.0.1:%d" % PROGRAM_PORT
+DETAIL_PAGE = HOME_SITE + "/orvo.html?%s=%s&v=5.6&ban=21"
 
 # Settings: the key as `reg query` and as a .reg file name it.
 SETTINGS_KEY = r"HKLM\Software\Orvo"
@@ -45,6 +52,19 @@ SHOW_TIMEOUT = 20.0
 EXIT_TIMEOUT = 15.0
 
 
+# The browser stand-in logs its command line: its own path, then the address.
+BROWSER_COMMAND_LINE = re.compile(r'^"[^"]*" "(.*)"$')
+
+
+def browsed(bench):
+    """The addresses the shell handed to the browser, in order."""
+    addresses = []
+    for line in bench.opened_addresses():
+        match = BROWSER_COMMAND_LINE.match(line)
+        addresses.append(match.group(1) if match else line)
+    return addresses
+
+
 def message_text(controls):
     """The message of a message box: its non-empty static texts."""
     return [c.text for c in controls if c.class_name.lower() == "static" and c.text]
@@ -52,6 +72,23 @@ def message_text(controls):
 
 def visible_buttons(controls):
     return [(c.id, c.text) for c in controls if c.class_name.lower() == "button" and c.visible]
+
+
+def placed(left, top, width):
+    """The stored values that put the bar at (left, top), `width` wide."""
+    return {"Top": dword(top), "Left": dword(left), "Right": dword(left + width)}
+
+
+def saved_value(bench, name):
+    """One stored value as it stands now (a RegValue), or None."""
+    return (bench.query_key(SETTINGS_KEY) or {}).get(name)
+
+
+def bar_now(bench):
+    """The bar's window as it is now."""
+    shown = [w for w in bench.find(BAR_TITLE) if w.visible]
+    assert shown, "the bar is gone:\n%s" % bench.describe_windows()
+    return shown[0]
 
 
 def store_settings(bench, values):

@@ -7,16 +7,13 @@ import time
 
 import pytest
 
-from pixels import Image, rgb
+from bar_view import BLUE, GREEN, GRIP, RED, bar_image, text_columns, wait_for
 from program import (BAR_TITLE, SETTING_NAMES, SETTINGS_KEY, check_saved_types, exit_bar,
                      start_with_settings)
 from registry_values import dword, sz
 from service import PROGRAM_PORT, StandInService
 
-GREEN, BLUE, RED = rgb("#006600"), rgb("#0000CC"), rgb("#DD0000")
-GRIP = rgb("#990099")
 NOTICE_X = 20
-GRIP_WIDTH = 5
 
 BAR_LEFT, BAR_TOP, BAR_WIDTH = 100, 200, 423
 QUOTE_PATHS = ("/d/quotes.csv", "/uk/quotes.csv")
@@ -32,26 +29,6 @@ PINNED = ["--pin", "UP:" + UP, "--pin", "FLAT:" + FLAT, "--pin", "DOWN:" + DOWN]
 def settings(symbols, speed=1, update=300000):
     return {"Top": dword(BAR_TOP), "Left": dword(BAR_LEFT), "Right": dword(BAR_LEFT + BAR_WIDTH),
             "Speed": dword(speed), "Update": dword(update), "Symbols": sz(symbols)}
-
-
-def bar_image(bench, bar, name):
-    return Image.load(bench.screenshot(name, (bar.left, bar.top, bar.right, bar.bottom)))
-
-
-def wait_for(condition, timeout, interval=0.1, what="the condition", service=None):
-    deadline = time.monotonic() + timeout
-    while time.monotonic() < deadline:
-        value = condition()
-        if value:
-            return value
-        time.sleep(interval)
-    log = "" if service is None else "\nrequests:\n" + "\n".join(map(str, service.requests()))
-    raise AssertionError("%s did not come within %.1f s%s" % (what, timeout, log))
-
-
-def text_columns(image, colour):
-    """Columns of the text in a colour, the grips left out."""
-    return [x for x in image.columns_with(colour) if GRIP_WIDTH <= x < image.width - GRIP_WIDTH]
 
 
 def quote_requests(service):

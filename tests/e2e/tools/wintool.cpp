@@ -5,12 +5,16 @@
 //
 //   wintool list                      every top-level window
 //   wintool find TITLE                top-level windows titled TITLE
+//   wintool setclip FILE              the clipboard's text: FILE's bytes
 //   wintool texts CAPTION             the child controls of that window
 //   wintool press CAPTION ID          click button ID of that dialog
 //   wintool command TITLE ID          post WM_COMMAND ID to that window
 //   wintool post TITLE MSG WP LP      post any message to that window
 //   wintool screen                    screen size and work area
 //   wintool dlgsize CX CY PT FACE     pixel size of a popup template
+//
+// Where a command takes a TITLE or CAPTION, "hwnd:0x..." names a window by
+// its handle instead, for windows without a title of their own.
 //
 // Exit code 0 on success, 1 when the window or control is missing, 2 on
 // bad usage.
@@ -65,8 +69,21 @@ void PrintWindow(HWND window) {
         e2e::EscapeText(e2e::WindowTitle(window)).c_str());
 }
 
-// The first top-level window with that exact title, or null with a message.
+constexpr char kHandlePrefix[] = "hwnd:";
+
+// The first top-level window with that exact title (or the window of that
+// handle), or null with a message.
 HWND OnlyWindowTitled(const std::string& title) {
+    if (title.compare(0, sizeof kHandlePrefix - 1, kHandlePrefix) == 0) {
+        char* end = nullptr;
+        const unsigned long handle = std::strtoul(title.c_str() + sizeof kHandlePrefix - 1, &end, 16);
+        HWND window = reinterpret_cast<HWND>(handle);
+        if (*end != '\0' || !IsWindow(window)) {
+            std::fprintf(stderr, "no window %s\n", title.c_str());
+            return nullptr;
+        }
+        return window;
+    }
     const std::vector<HWND> windows = e2e::TopLevelWindowsTitled(title);
     if (windows.empty()) {
         std::fprintf(stderr, "no top-level window titled \"%s\"\n", title.c_str());
@@ -135,6 +152,35 @@ int Post(const Arguments& args) {
     return kOk;
 }
 
+// Puts a file's bytes on the clipboard as text, so a test can paste text
+// that no keyboard types (control bytes, thousands of entries).
+int SetClipboardText(const Arguments& args) {
+    std::FILE* file = std::fopen(args[0].c_str(), "rb");
+    if (file == nullptr) {
+        std::fprintf(stderr, "cannot read %s\n", args[0].c_str());
+        return kMissing;
+    }
+    std::string text;
+    char chunk[4096];
+    for (size_t read; (read = std::fread(chunk, 1, sizeof chunk, file)) > 0;) text.append(chunk, read);
+    std::fclose(file);
+
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+    if (memory == nullptr) return kMissing;
+    char* bytes = static_cast<char*>(GlobalLock(memory));
+    std::memcpy(bytes, text.c_str(), text.size() + 1);
+    GlobalUnlock(memory);
+    if (!OpenClipboard(nullptr)) {
+        GlobalFree(memory);
+        return kMissing;
+    }
+    EmptyClipboard();
+    const bool placed = SetClipboardData(CF_TEXT, memory) != nullptr;
+    CloseClipboard();
+    if (!placed) GlobalFree(memory);  // otherwise the clipboard owns it
+    return placed ? kOk : kMissing;
+}
+
 int Screen(const Arguments&) {
     RECT work = {};
     SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
@@ -173,6 +219,7 @@ constexpr CommandRow kCommands[] = {
     {"press", 2, Press},
     {"command", 2, Command},
     {"post", 4, Post},
+    {"setclip", 1, SetClipboardText},
     {"screen", 0, Screen},
     {"dlgsize", 4, DialogSize},
 };
@@ -193,7 +240,7 @@ int main(int argc, char** argv) {
         }
     }
     std::fprintf(stderr, "usage: wintool list | find TITLE | texts CAPTION | press CAPTION ID |"
-                         " command TITLE ID | post TITLE MSG WPARAM LPARAM | screen |"
+                         " command TITLE ID | post TITLE MSG WPARAM LPARAM | setclip FILE | screen |"
                          " dlgsize CX CY POINTS FACE\n");
     return kUsage;
 }
