@@ -116,8 +116,10 @@ def test_a_changed_list_rebuilds_restarts_from_the_right_and_is_stored_normalise
         pointer.type_text(bench, " DOWN , ,UP,,FLAT ")
         pointer.keys(bench, "Return")
         wait_closed(bench, ticker)
-        columns = ring_columns(bar_image(bench, ticker, "after.png"))
-        assert columns and columns[0] >= WIDTH - ENTERING, "the ring does not start afresh: %s" % columns[:3]
+        # The first sight of the new ring is at the right end.
+        columns = wait_for(lambda: ring_columns(bar_image(bench, ticker, "after.png")), 10, interval=0.02,
+                           what="the new ring")
+        assert columns[0] >= WIDTH - ENTERING, "the ring does not start afresh: %s" % columns[:3]
 
         assert saved_value(bench, "Symbols") == sz("DOWN, UP, FLAT")
         wait_for(lambda: {"DOWN", "FLAT"} <= {r.symbol for r in service.requests()}, 20,

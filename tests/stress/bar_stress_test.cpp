@@ -166,9 +166,15 @@ TEST_F(BarStressTest, RebuildsDataChangesAndScrollingAgainstRunningPasses) {
             if (step % 5 == 0) f.Send(bar, platform::kWmTimer, ticker::UPDATE_TIMER, 0);
             if (step % 7 == 0) f.Send(bar, platform::kWmCommand, ticker::command::kDaysPercentChange, 0);
             if (step % 11 == 0) {
-                // A click somewhere on the ring.
-                f.Send(bar, platform::kWmLButtonDown, 0, Point(static_cast<std::int16_t>(step % 400 + 6), 9));
-                f.Send(bar, platform::kWmLButtonUp, 0, Point(static_cast<std::int16_t>(step % 400 + 6), 9));
+                // A click on the logo where it shows, else somewhere on the bar.
+                std::int16_t x = static_cast<std::int16_t>(step % 400 + 6);
+                {
+                    const ticker::BarAccess access(window->link());
+                    const std::int32_t logoMiddle = window->logoX + window->logoSize / 2;
+                    if (logoMiddle > 6 && logoMiddle < 400) x = static_cast<std::int16_t>(logoMiddle);
+                }
+                f.Send(bar, platform::kWmLButtonDown, 0, Point(x, 9));
+                f.Send(bar, platform::kWmLButtonUp, 0, Point(x, 9));
             }
             if (step % 13 == 0) {
                 // A drag of the bar there and back.
