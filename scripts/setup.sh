@@ -17,6 +17,8 @@ packages=(
     fonts-wine fonts-liberation
     # the end-to-end bench
     python3 python3-pytest python3-fonttools
+    # a locale with another code page, made by the tests with localedef
+    locales
 )
 
 as_root() {
