@@ -10,7 +10,6 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(realpath -m "${1:-$root/build}")
 symbols_count=100
-port=8642
 exe=$build/windows/velmoria.exe
 service=$build/service/velmoria-service
 for file in "$exe" "$service"; do
@@ -18,31 +17,8 @@ for file in "$exe" "$service"; do
 done
 command -v curl >/dev/null || { echo "curl is needed" >&2; exit 1; }
 
-work=$(mktemp -d)
-pids=()
-cleanup() {
-    WINEPREFIX=$work/prefix wineserver -k 2>/dev/null || true
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-    wait 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
+source "$root/bench/wine_session.sh"
 
-"$root/scripts/make-prefix.sh" "$work/prefix" >/dev/null 2>&1
-export WINEPREFIX=$work/prefix WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-unset http_proxy https_proxy HTTP_PROXY HTTPS_PROXY no_proxy NO_PROXY
-
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
-pids+=($!)
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-export DISPLAY=:$(head -n1 "$work/display")
-
-start_service() {
-    "$service" --port "$port" --message "" --log "$1" >"$work/service.out" 2>&1 &
-    service_pid=$!
-    pids+=("$service_pid")
-    for _ in $(seq 100); do grep -q listening "$work/service.out" 2>/dev/null && break; sleep 0.1; done
-}
 # Milliseconds from the first quote request of the log to the last.
 span() {
     awk -F'\t' '$4 ~ /quotes\.csv/ { if (first == "") first = $1; last = $1; n++ }
@@ -76,7 +52,7 @@ kill "$service_pid"; wait "$service_pid" 2>/dev/null || true
 start_service "$work/curl.log"
 urls=()
 for i in $(seq -w 1 "$symbols_count"); do
-    urls+=("http://127.0.0.1:$port/d/quotes.csv?f=sl1t1c1ghpv&s=S$i")
+    urls+=("http://127.0.0.1:8642/d/quotes.csv?f=sl1t1c1ghpv&s=S$i")
 done
 curl_started=$(date +%s%N)
 curl --http1.0 -s -A ORVO -o /dev/null "${urls[@]/#/}" --parallel-max 1 >/dev/null
