@@ -32,10 +32,10 @@ constexpr int kReceiveTimeoutMs = 1000;
 // Well inside the receive time-out, so a trickle never looks idle.
 constexpr int kTricklePauseMs = 100;
 // The connections a case may take: one, a second after one redirect, and
-// for a redirect loop the first request and the redirects followed.
+// for a redirect loop the first request and the ten redirects followed.
 constexpr int kOneConnection = 1;
 constexpr int kTwoConnections = 2;
-constexpr int kMostRedirectConnections = 21;
+constexpr int kMostRedirectConnections = 11;
 // Wine's WinINet follows a redirect to https, and tries the handshake again.
 constexpr int kWineHttpsConnections = 3;
 
