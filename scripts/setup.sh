@@ -19,6 +19,8 @@ packages=(
     python3 python3-pytest python3-fonttools
     # a locale with another code page, made by the tests with localedef
     locales
+    # the fuzz targets: clang with compiler-rt, which holds libFuzzer
+    clang-14 libclang-rt-14-dev
 )
 
 as_root() {
