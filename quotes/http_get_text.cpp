@@ -110,6 +110,7 @@ std::string HttpGetText(platform::Internet& internet, const std::string& url, co
         return Download(internet, url, limits);
     } catch (...) {
         // Out of memory before the body: as if no request could be made.
+        // The text fits a string's own small buffer, so this allocates nothing.
         return kDownloadErrorText;
     }
 }

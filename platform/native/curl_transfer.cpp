@@ -11,7 +11,9 @@ namespace {
 // Only plain HTTP, for the first request and every redirect: the bar's
 // addresses are all "http://", and a redirect to anything else fails.
 constexpr char kProtocols[] = "http";
-// WinINet follows a bounded number of redirects; a loop ends as a failure.
+// WinINet follows a bounded number of redirects and documents no number;
+// ten is the default Windows documents for its other HTTP client (WinHTTP).
+// A loop ends as a failure.
 constexpr long kMostRedirects = 10;
 // The headers of one response are bounded, far above any real server's, so
 // a server cannot make the exchange hold headers without end.
