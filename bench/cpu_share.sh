@@ -11,7 +11,6 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(realpath -m "${1:-$root/build}")
 seconds=${2:-30}
 warmup=8
-port=8642
 exe=$build/windows/velmoria.exe
 yardstick=$build/windows/minimal_ticker.exe
 service=$build/service/velmoria-service
@@ -19,28 +18,9 @@ for file in "$exe" "$yardstick" "$service"; do
     [ -x "$file" ] || { echo "missing $file: build first" >&2; exit 1; }
 done
 
-work=$(mktemp -d)
-pids=()
-cleanup() {
-    WINEPREFIX=$work/prefix wineserver -k 2>/dev/null || true
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-    wait 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
+source "$root/bench/wine_session.sh"
 
-"$root/scripts/make-prefix.sh" "$work/prefix" >/dev/null 2>&1
-export WINEPREFIX=$work/prefix WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-unset http_proxy https_proxy HTTP_PROXY HTTPS_PROXY no_proxy NO_PROXY
-
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
-pids+=($!)
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-export DISPLAY=:$(head -n1 "$work/display")
-
-"$service" --port "$port" --message "" --log "$work/requests.log" >"$work/service.out" 2>&1 &
-pids+=($!)
-for _ in $(seq 100); do grep -q listening "$work/service.out" 2>/dev/null && break; sleep 0.1; done
+start_service "$work/requests.log"
 
 symbols=$(printf 'SY%02d, ' $(seq 1 20))
 cat >"$work/settings.reg" <<REG

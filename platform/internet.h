@@ -25,6 +25,13 @@ inline constexpr std::int32_t kInternetSchemeHttp = 3;
 inline constexpr std::int32_t kInternetSchemeHttps = 4;
 inline constexpr std::uint16_t kInternetDefaultHttpPort = 80;
 inline constexpr std::uint16_t kInternetDefaultHttpsPort = 443;
+// InternetSetOption's time-outs, in milliseconds.
+inline constexpr std::uint32_t kInternetOptionConnectTimeout = 2;
+inline constexpr std::uint32_t kInternetOptionReceiveTimeout = 6;
+// The values Windows documents for them when nobody sets them: a minute to
+// connect, and 30 seconds in which some data must arrive.
+inline constexpr std::uint32_t kWindowsConnectTimeoutMs = 60000;
+inline constexpr std::uint32_t kWindowsReceiveTimeoutMs = 30000;
 
 // What InternetCrackUrlA finds in an address (URL_COMPONENTSA), each piece
 // as written there.
@@ -66,6 +73,10 @@ public:
     virtual bool ReadFile(InternetHandle request, void* buffer, std::uint32_t toRead, std::uint32_t& read) = 0;
     // InternetCloseHandle.
     virtual bool CloseHandle(InternetHandle handle) = 0;
+    // InternetSetOptionA with a DWORD value, for the handle and those opened
+    // from it afterwards. An HTTP client without options refuses them all,
+    // as WinINet refuses one it does not know.
+    virtual bool SetOption(InternetHandle, std::uint32_t, std::uint32_t) { return false; }
 };
 
 }  // namespace platform

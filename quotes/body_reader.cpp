@@ -14,12 +14,30 @@ BodyReader::BodyReader(platform::Internet& internet, platform::InternetHandle re
 
 bool BodyReader::Refill() {
     if (ended_ || failed_) return false;
-    std::uint32_t read = 0;
-    // A count beyond the block would be a broken platform: treated as a failed read.
-    if (!internet_.ReadFile(request_, block_.data(), static_cast<std::uint32_t>(block_.size()), read) ||
-        read > block_.size()) {
+    if (failsAfterBlock_) {
         failed_ = true;
         return false;
+    }
+    std::uint32_t read = 0;
+    bool ok = false;
+    try {
+        ok = internet_.ReadFile(request_, block_.data(), static_cast<std::uint32_t>(block_.size()), read);
+    } catch (...) {
+        // The platform ran out of memory: the piece so far stays, as after a failed read.
+    }
+    // A count beyond the block would be a broken platform: treated as a failed read.
+    if (read > block_.size()) {
+        failed_ = true;
+        return false;
+    }
+    if (!ok) {
+        // A read that gives up part way (a time-out) may still hand over
+        // what arrived before: that is kept, and the failure comes after it.
+        if (read == 0) {
+            failed_ = true;
+            return false;
+        }
+        failsAfterBlock_ = true;
     }
     if (read == 0) {
         ended_ = true;

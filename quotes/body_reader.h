@@ -22,8 +22,9 @@ public:
     // returns and zero bytes included: 0 once the body has ended, or when a
     // read failed before the piece took anything.
     std::size_t ReadPiece(char* buffer, std::size_t capacity);
-    // A read failed. The piece returned last stops where the failure came
-    // and no further piece follows.
+    // A read failed, or threw. The piece returned last stops where the
+    // failure came (after any bytes the failing read still handed over) and
+    // no further piece follows.
     bool failed() const { return failed_; }
 
 private:
@@ -39,6 +40,7 @@ private:
     std::size_t end_ = 0;
     bool ended_ = false;
     bool failed_ = false;
+    bool failsAfterBlock_ = false;  // the block came from a read that failed
 };
 
 }  // namespace quotes

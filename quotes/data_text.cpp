@@ -49,14 +49,10 @@ std::string WithSign(const std::string& text) {
     return !text.empty() && text.front() == kMinus ? text : kPlus + text;
 }
 
-// The 32-bit Windows build does double arithmetic on the x87 unit with
-// 64-bit intermediates, so a plain double quotient there can differ in its
-// last bit from the native one and, near a .xx5 boundary, in the text. Doing
-// it in long double on both (x87 on both) gives the same bits; 100 x change
-// is exact there, so only the quotient is rounded.
-double PercentChange(double change, double prevClose) {
-    return static_cast<double>(static_cast<long double>(kPercent) * change / prevClose);
-}
+// Plain double arithmetic. Both builds do it in SSE2 registers (the Windows
+// build is compiled for SSE2: x87 intermediates would round differently and,
+// near a .xx5 boundary, change the text).
+double PercentChange(double change, double prevClose) { return kPercent * change / prevClose; }
 
 std::string PriceText(double value, bool fractions) { return fractions ? FractionText(value) : FormatG(value); }
 

@@ -1,6 +1,8 @@
 #include "quotes/http_get_text.h"
 
+#include <algorithm>
 #include <array>
+#include <cstring>
 #include <optional>
 #include <vector>
 
@@ -53,22 +55,28 @@ std::optional<Target> SplitAddress(platform::Internet& internet, const std::stri
     return Target{parts.host, parts.port, parts.urlPath + parts.extraInfo};
 }
 
-std::string ReadBody(platform::Internet& internet, platform::InternetHandle request) {
+// The body, piece by piece, up to the bound: a longer one keeps its first
+// part, as a read that fails part way does.
+std::string ReadBody(platform::Internet& internet, platform::InternetHandle request, std::size_t mostBytes) noexcept {
     std::string body;
-    BodyReader reader(internet, request);
-    std::array<char, kPieceBufferSize> piece{};
-    for (;;) {
-        piece.fill('\0');
-        if (reader.ReadPiece(piece.data(), kPieceCapacity) == 0) break;
-        body.append(piece.data());  // up to the first zero byte
-        if (reader.failed()) break;
+    try {
+        BodyReader reader(internet, request);
+        std::array<char, kPieceBufferSize> piece{};
+        for (;;) {
+            piece.fill('\0');
+            if (reader.ReadPiece(piece.data(), kPieceCapacity) == 0) break;
+            const std::size_t length = std::strlen(piece.data());  // up to the first zero byte
+            const std::size_t room = mostBytes - body.size();
+            body.append(piece.data(), std::min(length, room));
+            if (length >= room || reader.failed()) break;
+        }
+    } catch (...) {
+        // No room for more: what was read stays, as after a failed read.
     }
     return body;
 }
 
-}  // namespace
-
-std::string HttpGetText(platform::Internet& internet, const std::string& url) {
+std::string Download(platform::Internet& internet, const std::string& url, const DownloadLimits& limits) {
     const platform::ScopedInternetHandle session(
         internet, internet.Open(kAgent, platform::kInternetOpenTypePreconfig, nullptr, nullptr, kSessionFlags));
     if (!session) return kDownloadErrorText;
@@ -85,10 +93,26 @@ std::string HttpGetText(platform::Internet& internet, const std::string& url) {
         internet, internet.OpenRequest(connection.get(), kVerb, target->object.c_str(), kHttpVersion, nullptr,
                                        nullptr, kRequestFlags, kSessionContext));
     if (!request) return kDownloadErrorText;
+    // On the request itself: not every WinINet passes a session's time-outs
+    // on to its requests. A refusal leaves WinINet's own values.
+    internet.SetOption(request.get(), platform::kInternetOptionConnectTimeout, limits.connectTimeoutMs);
+    internet.SetOption(request.get(), platform::kInternetOptionReceiveTimeout, limits.receiveTimeoutMs);
 
     // The status is not looked at: an error page is a body like any other.
     if (!internet.SendRequest(request.get(), nullptr, 0, nullptr, 0)) return kDownloadErrorText;
-    return ReadBody(internet, request.get());
+    return ReadBody(internet, request.get(), limits.mostBodyBytes);
+}
+
+}  // namespace
+
+std::string HttpGetText(platform::Internet& internet, const std::string& url, const DownloadLimits& limits) noexcept {
+    try {
+        return Download(internet, url, limits);
+    } catch (...) {
+        // Out of memory before the body: as if no request could be made.
+        // The text fits a string's own small buffer, so this allocates nothing.
+        return kDownloadErrorText;
+    }
 }
 
 }  // namespace quotes

@@ -3,6 +3,8 @@
 // return its body as text. It never fails towards its caller; a download
 // that cannot be made yields kDownloadErrorText, which every caller treats
 // as ordinary content.
+#include <cstddef>
+#include <cstdint>
 #include <string>
 
 #include "platform/internet.h"
@@ -11,9 +13,24 @@ namespace quotes {
 
 inline constexpr char kDownloadErrorText[] = "Velmoria Error";
 
+// The most text a download keeps. A quote line is a few dozen bytes and the
+// server message and exchange list a few hundred; the bound is far above
+// them all, and far below what would exhaust a 32-bit process.
+inline constexpr std::size_t kMostBodyBytes = 4 * 1024 * 1024;
+
+struct DownloadLimits {
+    // Windows' own defaults, set explicitly so every WinINet behaves alike.
+    std::uint32_t connectTimeoutMs = platform::kWindowsConnectTimeoutMs;
+    std::uint32_t receiveTimeoutMs = platform::kWindowsReceiveTimeoutMs;
+    std::size_t mostBodyBytes = kMostBodyBytes;
+};
+
 // The body with every carriage return removed; kDownloadErrorText when no
-// request could be sent; the part of the body read before a failed read.
-// Keeps no state, so calls on different threads do not meet.
-std::string HttpGetText(platform::Internet& internet, const std::string& url);
+// request could be sent or no final answer came; the part of the body read
+// before a failed read; the first limits.mostBodyBytes of a longer body.
+// Nothing is thrown: a failure to allocate ends the download like a failed
+// read. Keeps no state, so calls on different threads do not meet.
+std::string HttpGetText(platform::Internet& internet, const std::string& url,
+                        const DownloadLimits& limits = DownloadLimits()) noexcept;
 
 }  // namespace quotes

@@ -1,5 +1,6 @@
 #include "quotes/quote_item.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -50,17 +51,25 @@ QuoteItem::QuoteItem(platform::Platform& platform, const std::string& entry, pla
     dataFont.reset(CreatePointFont(platform.gdi, hdc, kItemFace, kDataPointTenths));
 }
 
-std::int32_t QuoteItem::DrawText(const std::string& text, std::int32_t left, std::int32_t top) {
+std::int32_t QuoteItem::Measure(const std::string& text, platform::GdiObject font, Measured& cache) {
+    if (cache.width >= 0 && cache.text == text) return cache.width;
     platform::Gdi& gdi = platform_.gdi;
+    const platform::ScopedSelection selected(gdi, hdc, font);
     const int length = static_cast<int>(text.size());
     platform::Size extent;
-    const std::int32_t measured =
-        gdi.GetTextExtentPoint32(hdc, text.c_str(), length, extent) == 1 ? extent.cx : kFallbackCharacterWidth * length;
-    gdi.TextOut(hdc, left, top, text.c_str(), length);
-    return measured;
+    if (gdi.GetTextExtentPoint32(hdc, text.c_str(), length, extent) != 1) {
+        return kFallbackCharacterWidth * length;  // measured again next time
+    }
+    cache.text = text;
+    cache.width = extent.cx;
+    return extent.cx;
 }
 
-void QuoteItem::DrawStep(std::int32_t delta, std::uint32_t mask) {
+void QuoteItem::Draw(const std::string& text, std::int32_t left, std::int32_t top) {
+    platform_.gdi.TextOut(hdc, left, top, text.c_str(), static_cast<int>(text.size()));
+}
+
+void QuoteItem::DrawStep(std::int32_t delta, std::uint32_t mask, const VisibleSpan& visible) {
     // While a quote is being written the old text stays on show.
     if (!parsing) {
         if (last == 0 || !linkUrl.empty()) {
@@ -72,13 +81,21 @@ void QuoteItem::DrawStep(std::int32_t delta, std::uint32_t mask) {
     }
     x += delta;
 
+    const std::string labelShown = label + kLabelGap;
+    const std::string dataShown = dataText + kDataTrail;
+    const std::int32_t labelWidth = Measure(labelShown, symbolFont.get(), labelMeasured_);
+    width = labelWidth + Measure(dataShown, dataFont.get(), dataMeasured_);
+    // Drawn when the new place or the last one shows: the opaque background
+    // of the trailing spaces wipes what the last drawing left behind.
+    const std::int32_t reachLeft = std::min(x, x - delta);
+    const std::int32_t reachRight = std::max(x, x - delta) + width;
+    if (reachRight <= visible.left || reachLeft >= visible.right) return;
     platform::Gdi& gdi = platform_.gdi;
     gdi.SetTextColor(hdc, ColorForChange(change));
     platform::ScopedSelection fonts(gdi, hdc, symbolFont.get());
-    const std::int32_t labelWidth = DrawText(label + kLabelGap, x, 0);
-    width = labelWidth;
+    Draw(labelShown, x, 0);
     fonts.Select(dataFont.get());
-    width += DrawText(dataText + kDataTrail, x + labelWidth, kDataTop);
+    Draw(dataShown, x + labelWidth, kDataTop);
 }
 
 std::string QuoteItem::DetailPageAddress() const {

@@ -1,5 +1,6 @@
 #pragma once
 // One entry that scrolls across the bar: a quoted symbol or a link item.
+#include <climits>
 #include <cstdint>
 #include <string>
 
@@ -18,6 +19,13 @@ inline constexpr std::int32_t kFallbackCharacterWidth = 10;
 inline constexpr const char* kLabelGap = " ";
 inline constexpr const char* kDataTrail = "      ";  // wipes the tail of the previous drawing
 
+// The part of the bar on show, in client x: an item wholly outside it is
+// measured but not drawn.
+struct VisibleSpan {
+    std::int32_t left = INT32_MIN;
+    std::int32_t right = INT32_MAX;
+};
+
 class QuoteItem : public QuoteFields {
 public:
     // `entry` arrives trimmed; `source` is the quote source for it.
@@ -28,8 +36,10 @@ public:
 
     std::int32_t Right() const { return x + width; }
 
-    // Moves by delta, rebuilds the data text when stale, draws and measures.
-    void DrawStep(std::int32_t delta, std::uint32_t mask);
+    // Moves by delta, rebuilds the data text when stale, measures, and draws
+    // when the item shows within `visible`. A text is measured once: its
+    // width is kept until the text changes.
+    void DrawStep(std::int32_t delta, std::uint32_t mask, const VisibleSpan& visible = VisibleSpan{});
     // Shows the click in black and opens the item's detail page.
     void Click();
     // Shows the click in black and returns the detail page, for a caller
@@ -64,7 +74,16 @@ public:
     bool parsing = false;  // the text stays as it is while a quote is being parsed
 
 private:
-    std::int32_t DrawText(const std::string& text, std::int32_t left, std::int32_t top);
+    // A text and the width it was measured at.
+    struct Measured {
+        std::string text;
+        std::int32_t width = -1;  // not measured
+    };
+    std::int32_t Measure(const std::string& text, platform::GdiObject font, Measured& cache);
+    void Draw(const std::string& text, std::int32_t left, std::int32_t top);
+
+    Measured labelMeasured_;
+    Measured dataMeasured_;
 
     platform::Platform& platform_;
 };

@@ -1,5 +1,6 @@
 #include "quotes/quote_line.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <string_view>
 
@@ -55,20 +56,18 @@ void ApplyColumn(std::size_t column, std::string_view field, QuoteFields& fields
 
 }  // namespace
 
-void ApplyQuoteLine(const std::string& sourceUrl, std::string body, QuoteFields& fields) {
+void ApplyQuoteLine(const std::string& sourceUrl, std::string_view body, QuoteFields& fields) {
     std::size_t begin = 0;
     if (sourceUrl.find(kHeaderLineMarker) != std::string::npos) {
         const std::size_t lineEnd = body.find(kLineFeed);
-        if (lineEnd != std::string::npos) begin = lineEnd + 1;
+        if (lineEnd != std::string_view::npos) begin = lineEnd + 1;
     }
-    // The last field, too, ends with a separator.
-    body += kSeparator;
-    const std::string_view stream(body);
     std::size_t column = 0;
     // Past the opening price no column sets anything, so the walk can end.
-    while (begin < stream.size() && column < kOpenColumn) {
-        const std::size_t end = stream.find(kSeparator, begin);
-        const std::string_view field = stream.substr(begin, end - begin);
+    while (begin < body.size() && column < kOpenColumn) {
+        // The last field ends with the body.
+        const std::size_t end = std::min(body.find(kSeparator, begin), body.size());
+        const std::string_view field = body.substr(begin, end - begin);
         begin = end + 1;
         if (field.empty()) continue;
         ++column;

@@ -1,6 +1,7 @@
 #pragma once
 // Filling an item's values from the comma-separated answer of its quote source.
 #include <string>
+#include <string_view>
 
 #include "quotes/quote_fields.h"
 
@@ -14,7 +15,8 @@ namespace quotes {
 // its first and its last byte. Line feeds do not separate: they stay inside
 // the field they end. For a source address holding "uk" the body's first
 // line is a header and is skipped. Values the body does not reach are left as
-// they were. Any body, of any size or content, is walked once from the front.
-void ApplyQuoteLine(const std::string& sourceUrl, std::string body, QuoteFields& fields);
+// they were. Any body, of any size or content, is walked once from the front
+// where it lies, without a copy.
+void ApplyQuoteLine(const std::string& sourceUrl, std::string_view body, QuoteFields& fields);
 
 }  // namespace quotes

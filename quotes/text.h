@@ -9,8 +9,8 @@ bool IsWhiteSpace(char c);
 std::string TrimLeft(const std::string& text);
 std::string TrimRight(const std::string& text);
 std::string Trim(const std::string& text);
-// Upper case by the rules of the Western code page (1252): a-z and the
-// accented small letters; every other byte stays.
+// Upper case by the rules of the system's code page (the platform's; the
+// native build follows the Western code page, 1252).
 std::string UpperCase(const std::string& text);
 
 }  // namespace quotes

@@ -45,12 +45,31 @@ platform::ProcResult TickerWindow::OnUpdateTimer() {
 
 platform::ProcResult TickerWindow::OnUpdateTimerRequest(const app::Message& message) {
     if (Exited()) return 0;
-    if (message.wParam == kArmUpdateTimer) {
+    switch (message.wParam) {
+    case kArmUpdateTimer:
         platform_.windows.SetTimer(hwnd(), UPDATE_TIMER, static_cast<std::uint32_t>(message.lParam));
-    } else {
+        break;
+    case kArmNextCycle:
+        RequestNextCycle();
+        break;
+    default:
         platform_.windows.KillTimer(hwnd(), UPDATE_TIMER);
+        break;
     }
     return 0;
+}
+
+void TickerWindow::RequestNextCycle() {
+    if (platform_.threads.GetCurrentThreadId() != barThread_) {
+        platform_.windows.PostMessage(hwnd(), kWmUpdateTimerRequest, kArmNextCycle, 0);
+        return;
+    }
+    std::uint32_t interval = 0;
+    {
+        const BarAccess bar(*link_);
+        interval = updateInterval;
+    }
+    if (interval > 0) platform_.windows.SetTimer(hwnd(), UPDATE_TIMER, interval);
 }
 
 void TickerWindow::RequestUpdateTimer(std::uint32_t period) {
@@ -171,7 +190,7 @@ void TickerWindow::FinishPass(BarLink& link) {
     const BarAccess bar(link);
     if (!bar) return;
     bar->platform_.windows.InvalidateRect(bar->hwnd(), nullptr, true);
-    if (bar->updateInterval > 0) bar->RequestUpdateTimer(bar->updateInterval);
+    if (bar->updateInterval > 0) bar->RequestNextCycle();
     bar->updating = false;
 }
 

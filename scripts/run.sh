@@ -17,7 +17,9 @@ service=$build/service/velmoria-service
 service_port=8642
 prefix=${VELMORIA_PREFIX:-$HOME/.local/share/velmoria/prefix}
 screen_geometry=1280x1024x24
-show_seconds=8          # long enough for the first quotes to arrive
+show_seconds=8          # without the service: long enough to scroll in
+quote_timeout_steps=120 # of 0.5 s: the first quotes on show
+enter_seconds=4
 start_timeout_steps=100 # of 0.1 s
 
 "$root/scripts/setup.sh"
@@ -110,8 +112,26 @@ if [ -z "$bar" ]; then
     exit 1
 fi
 
-sleep "$show_seconds"
-eval "$(xdotool getwindowgeometry --shell "$bar")"
+# Wait for the first quotes to arrive and a quoted item (green or red) to
+# scroll into view, so the picture shows the bar at work.
+quoted_colours='#006600|#DD0000'
+crop_bar() {
+    eval "$(xdotool getwindowgeometry --shell "$bar")"
+    local left=$(( X > 0 ? X : 0 )) top=$(( Y > 0 ? Y : 0 ))
+    import -window root -crop "${WIDTH}x${HEIGHT}+$left+$top" +repage "$1" 2>/dev/null
+}
+if [ -n "$service_pid" ]; then
+    for _ in $(seq "$quote_timeout_steps"); do
+        if grep -q quotes.csv "$state/requests.log" 2>/dev/null && crop_bar "$state/bar.png" &&
+            convert "$state/bar.png" -format %c histogram:info:- | grep -qiE "$quoted_colours"; then
+            sleep "$enter_seconds"  # the rest of the item comes in
+            break
+        fi
+        sleep 0.5
+    done
+else
+    sleep "$show_seconds"
+fi
 # A stored position may put the bar partly off screen: crop to the screen.
 screen_width=${screen_geometry%%x*}
 screen_height=${screen_geometry#*x}

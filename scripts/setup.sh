@@ -17,6 +17,10 @@ packages=(
     fonts-wine fonts-liberation
     # the end-to-end bench
     python3 python3-pytest python3-fonttools
+    # a locale with another code page, made by the tests with localedef
+    locales
+    # the fuzz targets: clang with compiler-rt, which holds libFuzzer
+    clang-14 libclang-rt-14-dev
 )
 
 as_root() {

@@ -32,9 +32,10 @@ platform::ProcResult TickerWindow::ScrollStep() {
 
         // One after the other, so an item that wraps here already counts
         // for the next one's place.
+        const quotes::VisibleSpan visible{client.left, client.right};
         for (const auto& item : itemList) {
             if (!item) continue;
-            item->DrawStep(-speed, dataMask);
+            item->DrawStep(-speed, dataMask, visible);
             if (item->Right() <= client.left) item->x = NextFreeRight(client.right);
         }
         DrawGrips(client);
@@ -82,10 +83,13 @@ std::int32_t TickerWindow::NextFreeRight(std::int32_t edge) const {
 }
 
 void TickerWindow::Relayout() {
+    platform::Rect client;
+    platform_.windows.GetClientRect(hwnd(), client);
+    const quotes::VisibleSpan visible{client.left, client.right};
     for (const auto& item : itemList) {
         if (!item) continue;
         item->textStale = true;
-        item->DrawStep(0, dataMask);
+        item->DrawStep(0, dataMask, visible);
     }
     // Each element that stood right of its predecessor in the ring moves to
     // where the predecessor now ends; one that stood at or left of it is

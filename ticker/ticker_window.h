@@ -28,10 +28,13 @@ inline constexpr std::int32_t kDefaultRightMargin = 75;
 inline constexpr std::int32_t kOffBarStart = -2000;
 
 // Posted by a worker to the bar, whose thread alone may set its timers:
-// wParam kArmUpdateTimer with the period in lParam, or kKillUpdateTimer.
+// wParam kArmUpdateTimer with the period in lParam, kKillUpdateTimer, or
+// kArmNextCycle at the end of a pass (the bar arms updateInterval as it is
+// by then, so an "Off" chosen during the pass holds).
 inline constexpr std::uint32_t kWmUpdateTimerRequest = platform::kWmApp + 1;
 inline constexpr platform::MessageParam kKillUpdateTimer = 0;
 inline constexpr platform::MessageParam kArmUpdateTimer = 1;
+inline constexpr platform::MessageParam kArmNextCycle = 2;
 
 // The most entries the server message may add to the bar. Each item holds
 // two fonts, and a process has only so many drawing objects; the user's own
@@ -186,6 +189,9 @@ private:
     // Arms UPDATE_TIMER with `period`, or kills it for 0: directly on the
     // bar's thread, through kWmUpdateTimerRequest from any other.
     void RequestUpdateTimer(std::uint32_t period);
+    // At the end of a pass: arms UPDATE_TIMER with updateInterval when it
+    // is above 0, on the bar's thread.
+    void RequestNextCycle();
     // The rebuild itself, the bar lock held and no pass running.
     void RebuildItemsLocked();
 

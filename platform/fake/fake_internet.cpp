@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstring>
+#include <new>
 #include <sstream>
 #include <utility>
 
@@ -135,6 +136,10 @@ FakeInternet::Entry* FakeInternet::Find(InternetHandle handle, Kind kind) {
 
 InternetHandle FakeInternet::Open(const char* agent, std::uint32_t accessType, const char* proxy,
                                   const char* proxyBypass, std::uint32_t flags) {
+    if (openThrows) {
+        Log(Format("InternetOpen", Quote(agent)) + " -> throws");
+        throw std::bad_alloc();
+    }
     const InternetHandle session = openFails ? nullptr : NewHandle(Kind::Session, nullptr);
     Log(Format("InternetOpen", Quote(agent), accessType, Quote(proxy), Quote(proxyBypass), Hex{flags}) + " -> " +
         NameOf(session));
@@ -213,15 +218,29 @@ bool FakeInternet::ReadFile(InternetHandle request, void* buffer, std::uint32_t 
     read = 0;
     Entry* entry = Find(request, Kind::Request);
     const bool failing = readFailsAfter && entry != nullptr && entry->delivered >= *readFailsAfter;
+    if (readThrowsAfter && entry != nullptr && entry->delivered >= *readThrowsAfter) {
+        Log(Format("InternetReadFile", NameOf(request), toRead) + " -> throws");
+        throw std::bad_alloc();
+    }
     if (entry == nullptr || !entry->sent || failing || buffer == nullptr) {
         Log(Format("InternetReadFile", NameOf(request), toRead) + " -> failed");
         return false;
     }
-    std::size_t count = std::min<std::size_t>({toRead, bytesPerRead, entry->body.size() - entry->delivered});
+    std::size_t limit = bytesPerRead;
+    if (!readSizes.empty()) {
+        limit = readSizes.front();
+        readSizes.pop_front();
+    }
+    std::size_t count = std::min<std::size_t>({toRead, limit, entry->body.size() - entry->delivered});
     if (readFailsAfter) count = std::min(count, *readFailsAfter - entry->delivered);
+    if (readThrowsAfter) count = std::min(count, *readThrowsAfter - entry->delivered);
     std::memcpy(buffer, entry->body.data() + entry->delivered, count);
     entry->delivered += count;
     read = static_cast<std::uint32_t>(count);
+    if (failingReadDelivers && count > 0 && readFailsAfter && entry->delivered == *readFailsAfter) {
+        Log(Format("InternetReadFile", NameOf(request), toRead) + " -> " + std::to_string(count) + ", failed");
+        return false;
+    }
     Log(Format("InternetReadFile", NameOf(request), toRead) + " -> " + std::to_string(count));
     return true;
 }
@@ -229,6 +248,13 @@ bool FakeInternet::ReadFile(InternetHandle request, void* buffer, std::uint32_t 
 bool FakeInternet::CloseHandle(InternetHandle handle) {
     Log(Format("InternetCloseHandle", NameOf(handle)));
     return open_.erase(handle) > 0;
+}
+
+bool FakeInternet::SetOption(InternetHandle handle, std::uint32_t option, std::uint32_t value) {
+    Log(Format("InternetSetOption", NameOf(handle), option, value));
+    if (setOptionFails || open_.count(handle) == 0) return false;
+    options[NameOf(handle)][option] = value;
+    return true;
 }
 
 }  // namespace platform::fake

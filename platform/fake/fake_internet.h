@@ -6,6 +6,7 @@
 // call fail, then reads the log and the handles still open.
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <map>
 #include <optional>
 #include <set>
@@ -37,17 +38,30 @@ public:
     bool connectFails = false;
     bool openRequestFails = false;
     bool sendFails = false;
+    bool setOptionFails = false;
+    // Out of memory inside the platform: InternetOpen throws std::bad_alloc,
+    // or every read once this many bytes of the body have been delivered.
+    bool openThrows = false;
+    std::optional<std::size_t> readThrowsAfter;
     // Once this many bytes of the body have been delivered, every further
     // read fails.
     std::optional<std::size_t> readFailsAfter;
+    // The read that reaches readFailsAfter reports the failure along with
+    // the bytes it delivered, as a WinINet read that times out part way may.
+    bool failingReadDelivers = false;
     // The most bytes one read delivers, as a network hands out a body in
     // whatever packets arrive.
     std::size_t bytesPerRead = SIZE_MAX;
+    // The most bytes each of the next reads delivers, in turn; once they are
+    // used up, bytesPerRead holds again.
+    std::deque<std::size_t> readSizes;
 
     // ---- Handles -----------------------------------------------------------
     // Handles opened and not yet closed, by name ("s1", "c1", "r1").
     std::vector<std::string> OpenHandleNames() const;
     std::string NameOf(InternetHandle handle) const;
+    // The options set on each handle, by its name: option -> value.
+    std::map<std::string, std::map<std::uint32_t, std::uint32_t>> options;
 
     // ---- Internet ----------------------------------------------------------
     InternetHandle Open(const char* agent, std::uint32_t accessType, const char* proxy, const char* proxyBypass,
@@ -64,6 +78,7 @@ public:
                      std::uint32_t optionalLength) override;
     bool ReadFile(InternetHandle request, void* buffer, std::uint32_t toRead, std::uint32_t& read) override;
     bool CloseHandle(InternetHandle handle) override;
+    bool SetOption(InternetHandle handle, std::uint32_t option, std::uint32_t value) override;
 
     // The fake's own address splitter: "scheme://[user[:password]@]host[:port]
     // [/path][?query][#fragment]"; nothing when there is no scheme or host or

@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "platform/native/canonical_url.h"
+#include "platform/native/curl_handles.h"
+#include "platform/native/curl_transfer.h"
 
 namespace platform::native {
 
@@ -26,15 +28,6 @@ constexpr char kHead[] = "HEAD";
 std::optional<std::string> Text(const char* text) {
     return text == nullptr ? std::nullopt : std::optional<std::string>(text);
 }
-
-struct CurlDeleter {
-    void operator()(CURL* curl) const { curl_easy_cleanup(curl); }
-    void operator()(CURLU* url) const { curl_url_cleanup(url); }
-    void operator()(curl_slist* list) const { curl_slist_free_all(list); }
-};
-using CurlEasy = std::unique_ptr<CURL, CurlDeleter>;
-using CurlUrl = std::unique_ptr<CURLU, CurlDeleter>;
-using CurlList = std::unique_ptr<curl_slist, CurlDeleter>;
 
 // One piece of a parsed address; nothing when the address has none.
 std::optional<std::string> UrlPart(CURLU* url, CURLUPart part, unsigned int flags = 0) {
@@ -85,15 +78,12 @@ void AddHeaderLines(curl_slist*& list, const std::string& headers) {
     }
 }
 
-std::size_t AppendBody(char* data, std::size_t size, std::size_t count, void* body) {
-    static_cast<std::string*>(body)->append(data, size * count);
-    return size * count;
-}
-
 }  // namespace
 
 struct CurlInternet::Object {
     virtual ~Object() = default;
+    // Set on this handle, or inherited from the one it was opened from.
+    TransferLimits limits{kWindowsConnectTimeoutMs, kWindowsReceiveTimeoutMs};
 };
 
 namespace {
@@ -121,11 +111,8 @@ struct Request final : CurlInternet::Object {
     std::optional<std::string> referrer;
     std::vector<std::string> acceptTypes;
     std::uint32_t flags = 0;
-    // Filled by the send.
-    bool sent = false;
-    bool broken = false;  // the transfer stopped before the body's end
-    std::string body;
-    std::size_t delivered = 0;
+    // Made by the send.
+    std::unique_ptr<CurlTransfer> transfer;
 };
 
 }  // namespace
@@ -206,6 +193,7 @@ InternetHandle CurlInternet::Connect(InternetHandle session, const char* server,
     auto owner = Find<Session>(session);
     if (!owner || server == nullptr || service != kInternetServiceHttp) return nullptr;
     auto connection = std::make_shared<Connection>();
+    connection->limits = owner->limits;
     connection->session = std::move(owner);
     connection->server = server;
     connection->port = port;
@@ -220,6 +208,7 @@ InternetHandle CurlInternet::OpenRequest(InternetHandle connection, const char* 
     auto owner = Find<Connection>(connection);
     if (!owner) return nullptr;
     auto request = std::make_shared<Request>();
+    request->limits = owner->limits;
     request->connection = std::move(owner);
     request->verb = verb != nullptr ? verb : kGet;
     request->object = object != nullptr ? object : "/";
@@ -238,7 +227,7 @@ bool CurlInternet::SendRequest(InternetHandle handle, const char* headers, std::
     if (!request) return false;
     const Connection& connection = *request->connection;
     const Session& session = *connection.session;
-    const CurlEasy curl(curl_easy_init());
+    CurlEasy curl(curl_easy_init());
     if (!curl) return false;
 
     const std::string url = "http://" + HostForUrl(connection.server) + ":" + std::to_string(connection.port) +
@@ -248,7 +237,6 @@ bool CurlInternet::SendRequest(InternetHandle handle, const char* headers, std::
     curl_easy_setopt(curl.get(), CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(curl.get(), CURLOPT_HTTP_VERSION,
                      request->version == kHttp10 ? CURL_HTTP_VERSION_1_0 : CURL_HTTP_VERSION_1_1);
-    curl_easy_setopt(curl.get(), CURLOPT_FOLLOWLOCATION, (request->flags & kInternetFlagNoAutoRedirect) != 0 ? 0L : 1L);
     if (session.agent) curl_easy_setopt(curl.get(), CURLOPT_USERAGENT, session.agent->c_str());
     if (request->referrer) curl_easy_setopt(curl.get(), CURLOPT_REFERER, request->referrer->c_str());
     if (connection.userName) curl_easy_setopt(curl.get(), CURLOPT_USERNAME, connection.userName->c_str());
@@ -275,7 +263,7 @@ bool CurlInternet::SendRequest(InternetHandle handle, const char* headers, std::
     if (headers != nullptr) {
         AddHeaderLines(list, headersLength == kZeroTerminated ? std::string(headers) : std::string(headers, headersLength));
     }
-    const CurlList headerList(list);
+    CurlList headerList(list);
     if (headerList) curl_easy_setopt(curl.get(), CURLOPT_HTTPHEADER, headerList.get());
 
     if (request->verb == kHead) {
@@ -289,38 +277,37 @@ bool CurlInternet::SendRequest(InternetHandle handle, const char* headers, std::
         if (request->verb != kGet) curl_easy_setopt(curl.get(), CURLOPT_CUSTOMREQUEST, request->verb.c_str());
     }
 
-    std::string body;
-    curl_easy_setopt(curl.get(), CURLOPT_WRITEFUNCTION, AppendBody);
-    curl_easy_setopt(curl.get(), CURLOPT_WRITEDATA, &body);
-    const CURLcode result = curl_easy_perform(curl.get());
-    long status = 0;
-    curl_easy_getinfo(curl.get(), CURLINFO_RESPONSE_CODE, &status);
-    // No answer at all: the request could not be sent.
-    if (result != CURLE_OK && status == 0) return false;
-
-    request->body = std::move(body);
-    request->delivered = 0;
-    request->broken = result != CURLE_OK;
-    request->sent = true;
+    TransferLimits limits = request->limits;
+    limits.followRedirects = (request->flags & kInternetFlagNoAutoRedirect) == 0;
+    auto transfer = std::make_unique<CurlTransfer>(std::move(curl), std::move(headerList), limits);
+    if (!transfer->Start()) return false;
+    request->transfer = std::move(transfer);
     return true;
 }
 
 bool CurlInternet::ReadFile(InternetHandle handle, void* buffer, std::uint32_t toRead, std::uint32_t& read) {
     read = 0;
     const auto request = Find<Request>(handle);
-    if (!request || !request->sent || buffer == nullptr) return false;
-    const std::size_t left = request->body.size() - request->delivered;
-    if (left == 0) return !request->broken;
-    const std::size_t count = std::min<std::size_t>(toRead, left);
-    std::memcpy(buffer, request->body.data() + request->delivered, count);
-    request->delivered += count;
+    if (!request || !request->transfer || buffer == nullptr) return false;
+    std::size_t count = 0;
+    const bool ok = request->transfer->Read(static_cast<char*>(buffer), toRead, count);
     read = static_cast<std::uint32_t>(count);
-    return true;
+    return ok;
 }
 
 bool CurlInternet::CloseHandle(InternetHandle handle) {
     const std::lock_guard<std::mutex> lock(mutex_);
     return objects_.erase(reinterpret_cast<const Object*>(handle)) > 0;
+}
+
+bool CurlInternet::SetOption(InternetHandle handle, std::uint32_t option, std::uint32_t value) {
+    const auto object = Find<Object>(handle);
+    if (!object) return false;
+    switch (option) {
+    case kInternetOptionConnectTimeout: object->limits.connectTimeoutMs = value; return true;
+    case kInternetOptionReceiveTimeout: object->limits.receiveTimeoutMs = value; return true;
+    default: return false;
+    }
 }
 
 }  // namespace platform::native

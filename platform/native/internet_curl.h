@@ -2,8 +2,10 @@
 // HTTP for the native build over libcurl, keeping WinINet's contract: the
 // agent and version asked for, the environment's proxy settings, nothing
 // cached, the body whatever the status, and a transfer that breaks off
-// part way yields what arrived and then a failing read. The whole body is
-// fetched when the request is sent; reads hand it out from memory.
+// part way yields what arrived and then a failing read. Sending returns
+// once the final response's headers are in; reads take the body as it
+// arrives (curl_transfer.h). Connect and receive time-outs are Windows'
+// defaults until InternetSetOption changes them.
 #include <map>
 #include <memory>
 #include <mutex>
@@ -33,6 +35,7 @@ public:
                      std::uint32_t optionalLength) override;
     bool ReadFile(InternetHandle request, void* buffer, std::uint32_t toRead, std::uint32_t& read) override;
     bool CloseHandle(InternetHandle handle) override;
+    bool SetOption(InternetHandle handle, std::uint32_t option, std::uint32_t value) override;
 
     struct Object;  // a session, connection or request
 

@@ -18,6 +18,8 @@ static_assert(kInternetSchemeUnknown == INTERNET_SCHEME_UNKNOWN && kInternetSche
               kInternetSchemeHttp == INTERNET_SCHEME_HTTP && kInternetSchemeHttps == INTERNET_SCHEME_HTTPS);
 static_assert(kInternetDefaultHttpPort == INTERNET_DEFAULT_HTTP_PORT &&
               kInternetDefaultHttpsPort == INTERNET_DEFAULT_HTTPS_PORT);
+static_assert(kInternetOptionConnectTimeout == INTERNET_OPTION_CONNECT_TIMEOUT &&
+              kInternetOptionReceiveTimeout == INTERNET_OPTION_RECEIVE_TIMEOUT);
 static_assert(sizeof(InternetHandle) == sizeof(HINTERNET) && sizeof(std::uintptr_t) == sizeof(DWORD_PTR));
 
 namespace {
@@ -90,5 +92,10 @@ bool Win32Internet::ReadFile(InternetHandle request, void* buffer, std::uint32_t
 }
 
 bool Win32Internet::CloseHandle(InternetHandle handle) { return ::InternetCloseHandle(Native(handle)) != FALSE; }
+
+bool Win32Internet::SetOption(InternetHandle handle, std::uint32_t option, std::uint32_t value) {
+    DWORD buffer = value;
+    return ::InternetSetOptionA(Native(handle), option, &buffer, sizeof buffer) != FALSE;
+}
 
 }  // namespace platform::win32

@@ -21,6 +21,7 @@ public:
                      std::uint32_t optionalLength) override;
     bool ReadFile(InternetHandle request, void* buffer, std::uint32_t toRead, std::uint32_t& read) override;
     bool CloseHandle(InternetHandle handle) override;
+    bool SetOption(InternetHandle handle, std::uint32_t option, std::uint32_t value) override;
 };
 
 }  // namespace platform::win32

@@ -17,7 +17,7 @@ LISTENING = re.compile(r"listening on 127\.0\.0\.1:(\d+)")
 
 # The port velmoria.exe is built to talk to (VELMORIA_HOME_SITE and
 # VELMORIA_QUOTE_SERVICE); tests that use it hold the ctest resource lock.
-PROGRAM_PORT = 8642
+PROGRAM_PORT = int(os.environ.get("VELMORIA_PROGRAM_PORT", "8642"))
 
 
 class StandInService:
@@ -64,9 +64,9 @@ class StandInService:
     def __exit__(self, *exception):
         self.stop()
 
-    def control(self, path, **query):
+    def control(self, control_path, **query):
         """Calls a control path (/control/...); fails unless it answers ok."""
-        address = "http://127.0.0.1:%d/control/%s?%s" % (self.port, path, urllib.parse.urlencode(query))
+        address = "http://127.0.0.1:%d/control/%s?%s" % (self.port, control_path, urllib.parse.urlencode(query))
         with urllib.request.urlopen(address, timeout=10) as answer:
             text = answer.read().decode()
         assert text.strip() == "ok", "%s answered %r" % (address, text)

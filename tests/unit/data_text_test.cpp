@@ -91,19 +91,26 @@ INSTANTIATE_TEST_SUITE_P(
         DataTextCase{"percentage left out for a zero close", quotes::kShowPercentChange, PrevClose(0), ""},
         DataTextCase{"percentage left out for a negative close", quotes::kShowPercentChange, PrevClose(-5), ""},
         DataTextCase{"percentage left out for a NaN close", quotes::kShowPercentChange, PrevClose(kNaN), ""},
-        // Quotients within a hair of a rounding boundary: both builds must agree.
-        DataTextCase{"percentage near a boundary, down", quotes::kShowPercentChange,
+        // Quotients on a .xx5 boundary in plain double arithmetic; both builds
+        // must agree (x87 intermediates would give the other texts).
+        DataTextCase{"percentage on a boundary, up", quotes::kShowPercentChange,
                      [](QuoteFields& q) {
                          q.change = 735.54;
                          q.prevClose = 24.96;
                      },
-                     "+2946.87%"},
-        DataTextCase{"percentage near a boundary, up", quotes::kShowPercentChange,
+                     "+2946.88%"},
+        DataTextCase{"percentage on a boundary, down", quotes::kShowPercentChange,
                      [](QuoteFields& q) {
                          q.change = 881.98;
                          q.prevClose = 16880;
                      },
-                     "+5.23%"},
+                     "+5.22%"},
+        DataTextCase{"negative percentage on a boundary", quotes::kShowPercentChange,
+                     [](QuoteFields& q) {
+                         q.change = -0.53;
+                         q.prevClose = 40;
+                     },
+                     "-1.32%"},
         DataTextCase{"percentage of a tiny close", quotes::kShowPercentChange, PrevClose(1e-308), "+inf%"},
         DataTextCase{"volume", quotes::kShowVolume, nullptr, "v:12345"},
         DataTextCase{"negative volume has no plus", quotes::kShowVolume,

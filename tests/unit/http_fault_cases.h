@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "quotes/http_get_text.h"
+
 namespace http_fault_cases {
 
 // The server message the tests use: two lines ended by LF.
@@ -21,6 +23,15 @@ inline std::string Repeated(const std::string& text, std::size_t size) {
     return result;
 }
 
+// A line of the service's request log without its first two fields (the
+// time and the connection number), which vary from run to run:
+// "METHOD<TAB>TARGET<TAB>VERSION<TAB>USER-AGENT".
+inline std::string LoggedRequest(const std::string& line) {
+    const std::size_t time = line.find('\t');
+    const std::size_t connection = time == std::string::npos ? time : line.find('\t', time + 1);
+    return connection == std::string::npos ? line : line.substr(connection + 1);
+}
+
 struct FaultCase {
     std::string mode;
     std::string arg;
@@ -28,6 +39,7 @@ struct FaultCase {
 };
 
 inline std::vector<FaultCase> FaultCases() {
+    constexpr std::size_t kThreeMegabytes = 3 * 1024 * 1024;
     constexpr std::size_t kTenMegabytes = 10 * 1024 * 1024;
     return {
         {"none", "", kMessage},
@@ -41,7 +53,9 @@ inline std::vector<FaultCase> FaultCases() {
         // A zero byte drops the rest of its line, line feed included.
         {"zero", "3", "AlpGamma,Delta\n"},
         {"zero", "11", "Alpha,Beta\n"},
-        {"oversized", std::to_string(kTenMegabytes), Repeated(kMessage, kTenMegabytes)},
+        {"oversized", std::to_string(kThreeMegabytes), Repeated(kMessage, kThreeMegabytes)},
+        // Past the bound only the first part is kept.
+        {"oversized", std::to_string(kTenMegabytes), Repeated(kMessage, quotes::kMostBodyBytes)},
     };
 }
 

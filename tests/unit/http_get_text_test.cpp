@@ -46,6 +46,9 @@ TEST(HttpGetText, MakesTheWinInetCallsInOrderWithTheirFlags) {
         "InternetConnect(s1, \"quotes.example\", 8642, null, null, 3, 0x0, 1) -> c1",
         "HttpOpenRequest(c1, \"GET\", \"/d/quotes.csv?f=sl1t1c1ghpv&s=IBM\", \"HTTP/1.0\", null, null, 0xa4000000, 1)"
         " -> r1",
+        // Windows' default time-outs, set so that every WinINet keeps them.
+        "InternetSetOption(r1, 2, 60000)",
+        "InternetSetOption(r1, 6, 30000)",
         "HttpSendRequest(r1, null, 0, null, 0)",
         "InternetCloseHandle(r1)",
         "InternetCloseHandle(c1)",
@@ -183,6 +186,12 @@ TEST(HttpGetText, FailuresYieldTheirResultAndCloseWhatWasOpened) {
          all},
         {"read fails inside the second line", [](FakeInternet& f) { f.readFailsAfter = 20; },
          "\"IBM\",123.5\n\"MSFT\",", all},
+        {"a failing read hands over what it read",
+         [](FakeInternet& f) {
+             f.readFailsAfter = 20;
+             f.failingReadDelivers = true;
+         },
+         "\"IBM\",123.5\n\"MSFT\",", all},
         {"read fails once the body has all come", [&body](FakeInternet& f) { f.readFailsAfter = body.size(); },
          "\"IBM\",123.5\n\"MSFT\",45.25\n", all},
         {"empty body", [](FakeInternet& f) { f.Serve(kQuoteUrl, ""); }, "", all},
@@ -266,22 +275,125 @@ TEST(HttpGetText, PutsThePiecesOfTheBodyTogether) {
     }
 }
 
-TEST(HttpGetText, ReadsATenMegabyteBody) {
-    constexpr std::size_t kTenMegabytes = 10 * 1024 * 1024;
-    const std::string lineWithoutReturn = "\"IBM\",123.5,\"4:00PM\",+1.25,120.0,124.0,122.25,1234567\n";
+// A body of quote lines of about the given size, and its text.
+struct LongBody {
     std::string body;
-    std::string expected;
-    while (body.size() < kTenMegabytes) {
-        body += kQuoteLine;
-        expected += lineWithoutReturn;
+    std::string text;
+};
+LongBody QuoteLines(std::size_t size) {
+    const std::string lineWithoutReturn = "\"IBM\",123.5,\"4:00PM\",+1.25,120.0,124.0,122.25,1234567\n";
+    LongBody made;
+    while (made.body.size() < size) {
+        made.body += kQuoteLine;
+        made.text += lineWithoutReturn;
     }
+    return made;
+}
+
+TEST(HttpGetText, ReadsABodyOfThreeMegabytesWhole) {
+    constexpr std::size_t kThreeMegabytes = 3 * 1024 * 1024;
+    static_assert(kThreeMegabytes < quotes::kMostBodyBytes);
+    const LongBody made = QuoteLines(kThreeMegabytes);
     FakeInternet internet;
-    internet.Serve(kQuoteUrl, body);
+    internet.Serve(kQuoteUrl, made.body);
 
     const std::string text = HttpGetText(internet, kQuoteUrl);
-    EXPECT_EQ(text.size(), expected.size());
-    EXPECT_TRUE(text == expected);
+    EXPECT_EQ(text.size(), made.text.size());
+    EXPECT_TRUE(text == made.text);
     EXPECT_TRUE(internet.OpenHandleNames().empty());
+}
+
+// Past the bound only the first part is kept, and reading stops there.
+TEST(HttpGetText, KeepsTheFirstFourMegabytesOfATenMegabyteBody) {
+    constexpr std::size_t kTenMegabytes = 10 * 1024 * 1024;
+    const LongBody made = QuoteLines(kTenMegabytes);
+    FakeInternet internet;
+    internet.Serve(kQuoteUrl, made.body);
+
+    const std::string text = HttpGetText(internet, kQuoteUrl);
+    EXPECT_EQ(text.size(), quotes::kMostBodyBytes);
+    EXPECT_TRUE(text == made.text.substr(0, quotes::kMostBodyBytes));
+    // Each read asks for 4,096 bytes; the carriage returns cost a little more.
+    constexpr std::size_t kReadSize = 4096;
+    EXPECT_LT(internet.CallsNamed("InternetReadFile").size(), 2 * quotes::kMostBodyBytes / kReadSize);
+    EXPECT_EQ(internet.calls.back(), "InternetCloseHandle(s1)");
+    EXPECT_TRUE(internet.OpenHandleNames().empty());
+}
+
+// The bound counts the text kept, after carriage returns and zero bytes.
+TEST(HttpGetText, CutsTheTextAtTheBound) {
+    struct Case {
+        const char* name;
+        std::string body;
+        std::size_t most;
+        std::string text;
+    };
+    const Case cases[] = {
+        {"shorter than the bound", "A,1\nB,2\n", 9, "A,1\nB,2\n"},
+        {"exactly the bound", "A,1\nB,2\n", 8, "A,1\nB,2\n"},
+        {"one byte over", "A,1\nB,2\n", 7, "A,1\nB,2"},
+        {"cut inside the first line", "A,1\nB,2\n", 2, "A,"},
+        {"carriage returns are not counted", "A,1\r\nB,2\r\n", 8, "A,1\nB,2\n"},
+        {"zero bytes drop what is not kept", std::string("A\0xxxx\nB,2\n", 12), 5, "AB,2\n"},
+        {"a line longer than a piece", std::string(3000, 'q') + "\n", 2500, std::string(2500, 'q')},
+    };
+    for (const Case& c : cases) {
+        FakeInternet internet;
+        internet.Serve(kQuoteUrl, c.body);
+        quotes::DownloadLimits limits;
+        limits.mostBodyBytes = c.most;
+        EXPECT_EQ(HttpGetText(internet, kQuoteUrl, limits), c.text) << c.name;
+        EXPECT_TRUE(internet.OpenHandleNames().empty()) << c.name;
+    }
+}
+
+// The limits given are the ones set; HttpGetText only passes them on.
+TEST(HttpGetText, SetsTheTimeOutsItIsGiven) {
+    FakeInternet internet;
+    internet.Serve(kQuoteUrl, kQuoteLine);
+    quotes::DownloadLimits limits;
+    limits.connectTimeoutMs = 1234;
+    limits.receiveTimeoutMs = 567;
+    HttpGetText(internet, kQuoteUrl, limits);
+    EXPECT_EQ(internet.CallsNamed("InternetSetOption"),
+              (std::vector<std::string>{"InternetSetOption(r1, 2, 1234)", "InternetSetOption(r1, 6, 567)"}));
+}
+
+// A refused option leaves WinINet's own value: the download goes on.
+TEST(HttpGetText, ARefusedTimeOutDoesNotStopTheDownload) {
+    FakeInternet internet;
+    internet.Serve(kQuoteUrl, kQuoteLine);
+    internet.setOptionFails = true;
+    EXPECT_EQ(HttpGetText(internet, kQuoteUrl), "\"IBM\",123.5,\"4:00PM\",+1.25,120.0,124.0,122.25,1234567\n");
+    EXPECT_TRUE(internet.OpenHandleNames().empty());
+}
+
+// Running out of memory anywhere below ends the download like a failure,
+// never as an exception towards the caller.
+TEST(HttpGetText, OutOfMemoryEndsTheDownloadLikeAFailure) {
+    const std::string body = "\"IBM\",123.5\r\n\"MSFT\",45.25\r\n";
+    struct Case {
+        const char* name;
+        std::function<void(FakeInternet&)> setUp;
+        std::string result;
+    };
+    const Case cases[] = {
+        {"opening the session", [](FakeInternet& f) { f.openThrows = true; }, kError},
+        {"the first read", [](FakeInternet& f) { f.readThrowsAfter = 0; }, ""},
+        {"a read inside the second line", [](FakeInternet& f) {
+             f.readThrowsAfter = 20;
+             f.bytesPerRead = 4;
+         }, "\"IBM\",123.5\n\"MSFT\","},
+    };
+    for (const Case& c : cases) {
+        FakeInternet internet;
+        internet.Serve(kQuoteUrl, body);
+        c.setUp(internet);
+        std::string text;
+        EXPECT_NO_THROW(text = HttpGetText(internet, kQuoteUrl)) << c.name;
+        EXPECT_EQ(text, c.result) << c.name;
+        EXPECT_TRUE(internet.OpenHandleNames().empty()) << c.name;
+    }
 }
 
 }  // namespace

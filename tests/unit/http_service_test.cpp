@@ -13,6 +13,7 @@
 
 #include "platform/native/internet_curl.h"
 #include "quotes/http_get_text.h"
+#include "proxy_environment.h"
 #include "service_process.h"
 #include "http_fault_cases.h"
 
@@ -24,42 +25,13 @@ const std::string kError = "Velmoria Error";
 using http_fault_cases::kMessage;
 using http_fault_cases::kMessagePath;
 using http_fault_cases::kMessageTarget;
+using http_fault_cases::LoggedRequest;
 // What a control request of the service answers.
 const std::string kControlDone = "ok\n";
-const char* const kProxyVariables[] = {"http_proxy", "HTTP_PROXY", "all_proxy", "ALL_PROXY", "no_proxy", "NO_PROXY"};
-
-// Sets the proxy variables as a test wants them and puts back what was
-// there before.
-class ProxyEnvironment {
-public:
-    explicit ProxyEnvironment(const std::map<std::string, std::string>& wanted) {
-        for (const char* name : kProxyVariables) {
-            const char* value = std::getenv(name);
-            saved_[name] = value == nullptr ? std::nullopt : std::optional<std::string>(value);
-            ::unsetenv(name);
-        }
-        for (const auto& [name, value] : wanted) ::setenv(name.c_str(), value.c_str(), 1);
-    }
-    ~ProxyEnvironment() {
-        for (const auto& [name, value] : saved_) {
-            if (value) {
-                ::setenv(name.c_str(), value->c_str(), 1);
-            } else {
-                ::unsetenv(name.c_str());
-            }
-        }
-    }
-    ProxyEnvironment(const ProxyEnvironment&) = delete;
-    ProxyEnvironment& operator=(const ProxyEnvironment&) = delete;
-
-private:
-    std::map<std::string, std::optional<std::string>> saved_;
-};
-
 class HttpServiceTest : public testing::Test {
 protected:
     static void SetUpTestSuite() {
-        noProxy_ = std::make_unique<ProxyEnvironment>(std::map<std::string, std::string>{});
+        noProxy_ = std::make_unique<test_support::ProxyEnvironment>(std::map<std::string, std::string>{});
         service_ = std::make_unique<test_support::ServiceProcess>(VELMORIA_SERVICE_BINARY,
                                                                   std::vector<std::string>{"--message", kMessage});
         internet_ = std::make_unique<platform::native::CurlInternet>();
@@ -80,12 +52,12 @@ protected:
         ASSERT_EQ(Get(service_->Url(control)), kControlDone) << control;
     }
 
-    static std::unique_ptr<ProxyEnvironment> noProxy_;
+    static std::unique_ptr<test_support::ProxyEnvironment> noProxy_;
     static std::unique_ptr<test_support::ServiceProcess> service_;
     static std::unique_ptr<platform::native::CurlInternet> internet_;
 };
 
-std::unique_ptr<ProxyEnvironment> HttpServiceTest::noProxy_;
+std::unique_ptr<test_support::ProxyEnvironment> HttpServiceTest::noProxy_;
 std::unique_ptr<test_support::ServiceProcess> HttpServiceTest::service_;
 std::unique_ptr<platform::native::CurlInternet> HttpServiceTest::internet_;
 
@@ -97,8 +69,8 @@ TEST_F(HttpServiceTest, SendsAnHttp10GetWithTheAgentOrvo) {
 
     const std::vector<std::string> lines = service_->LogLines();
     ASSERT_EQ(lines.size(), before + 2);
-    EXPECT_EQ(lines[before], "GET\t" + kMessageTarget + "\tHTTP/1.0\tORVO");
-    EXPECT_EQ(lines[before + 1], "GET\t" + target + "\tHTTP/1.0\tORVO");
+    EXPECT_EQ(LoggedRequest(lines[before]), "GET\t" + kMessageTarget + "\tHTTP/1.0\tORVO");
+    EXPECT_EQ(LoggedRequest(lines[before + 1]), "GET\t" + target + "\tHTTP/1.0\tORVO");
 }
 
 TEST_F(HttpServiceTest, RemovesCarriageReturnsFromTheExchangeList) {
@@ -154,7 +126,7 @@ TEST_F(HttpServiceTest, RefusedAddressesSendNothing) {
     EXPECT_EQ(Get(service_->Url(kMessageTarget)), kMessage);
     const std::vector<std::string> lines = service_->LogLines();
     ASSERT_EQ(lines.size(), before + 1);
-    EXPECT_EQ(lines.back(), "GET\t" + kMessageTarget + "\tHTTP/1.0\tORVO");
+    EXPECT_EQ(LoggedRequest(lines.back()), "GET\t" + kMessageTarget + "\tHTTP/1.0\tORVO");
 }
 
 TEST_F(HttpServiceTest, NoServerYieldsTheErrorText) {
@@ -163,12 +135,12 @@ TEST_F(HttpServiceTest, NoServerYieldsTheErrorText) {
 }
 
 TEST_F(HttpServiceTest, GoesThroughTheProxyOfTheEnvironment) {
-    const ProxyEnvironment proxy({{"http_proxy", service_->Url("")}});
+    const test_support::ProxyEnvironment proxy({{"http_proxy", service_->Url("")}});
     const std::size_t before = service_->LogLines().size();
     Get("http://velmoria.invalid" + kMessageTarget);
     const std::vector<std::string> lines = service_->LogLines();
     ASSERT_EQ(lines.size(), before + 1);
-    EXPECT_EQ(lines.back(), "GET\thttp://velmoria.invalid" + kMessageTarget + "\tHTTP/1.0\tORVO");
+    EXPECT_EQ(LoggedRequest(lines.back()), "GET\thttp://velmoria.invalid" + kMessageTarget + "\tHTTP/1.0\tORVO");
 }
 
 TEST_F(HttpServiceTest, DownloadsOnTwoThreadsDoNotMeet) {

@@ -2,11 +2,13 @@
 // cracking addresses, and the buffer contract of the canonical form.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <optional>
 #include <string>
 
 #include "platform/native/canonical_url.h"
 #include "platform/native/internet_curl.h"
+#include "hostile_server.h"
 
 namespace {
 
@@ -109,6 +111,64 @@ TEST(CurlInternet, RefusesHandlesItDidNotGiveOrHasClosed) {
     EXPECT_FALSE(internet.SendRequest(request, nullptr, 0, nullptr, 0));
     EXPECT_TRUE(internet.CloseHandle(connection));
     EXPECT_TRUE(internet.CloseHandle(session));
+}
+
+// One request on its own handles, against a server of the test.
+class CurlExchange : public testing::Test {
+protected:
+    platform::InternetHandle Send(const hostile::HostileServer& server, std::uint32_t flags = 0) {
+        session_ = internet_.Open("ORVO", platform::kInternetOpenTypeDirect, nullptr, nullptr, 0);
+        connection_ = internet_.Connect(session_, "127.0.0.1", static_cast<std::uint16_t>(server.port()), nullptr,
+                                        nullptr, platform::kInternetServiceHttp, 0, 1);
+        request_ = internet_.OpenRequest(connection_, "GET", "/x", "HTTP/1.0", nullptr, nullptr, flags, 1);
+        internet_.SetOption(request_, platform::kInternetOptionReceiveTimeout, kReceiveTimeoutMs);
+        return internet_.SendRequest(request_, nullptr, 0, nullptr, 0) ? request_ : nullptr;
+    }
+    // The next read: its bytes, or nothing when it failed.
+    std::optional<std::string> Read() {
+        char buffer[4096];
+        std::uint32_t read = 0;
+        if (!internet_.ReadFile(request_, buffer, sizeof buffer, read)) return std::nullopt;
+        return std::string(buffer, read);
+    }
+    void TearDown() override {
+        for (const platform::InternetHandle handle : {request_, connection_, session_}) {
+            if (handle != nullptr) internet_.CloseHandle(handle);
+        }
+    }
+
+    static constexpr std::uint32_t kReceiveTimeoutMs = 1000;
+    platform::native::CurlInternet internet_;
+    platform::InternetHandle session_ = nullptr;
+    platform::InternetHandle connection_ = nullptr;
+    platform::InternetHandle request_ = nullptr;
+};
+
+// Like WinINet, sending returns with the headers and the body streams: what
+// arrived before a stall is there at once, and the stall then fails a read.
+TEST_F(CurlExchange, TheBodyArrivesAsItComes) {
+    hostile::HostileServer server([](hostile::Peer& p) {
+        p.Send("HTTP/1.0 200 OK\r\nContent-Length: 100\r\n\r\nAlpha");
+        p.Hang();
+    });
+    const auto start = std::chrono::steady_clock::now();
+    ASSERT_NE(Send(server), nullptr);
+    EXPECT_EQ(Read(), std::optional<std::string>("Alpha"));
+    const auto firstPart = std::chrono::steady_clock::now() - start;
+    EXPECT_LT(firstPart, std::chrono::milliseconds(kReceiveTimeoutMs));
+    EXPECT_EQ(Read(), std::nullopt);
+}
+
+// With redirects not followed, the redirect is the answer.
+TEST_F(CurlExchange, ARedirectNotFollowedIsTheAnswer) {
+    constexpr std::uint32_t kInternetFlagNoAutoRedirect = 0x00200000;
+    hostile::HostileServer server([](hostile::Peer& p) {
+        p.Send("HTTP/1.0 302 Found\r\nLocation: /elsewhere\r\nContent-Length: 5\r\n\r\nmoved");
+    });
+    ASSERT_NE(Send(server, kInternetFlagNoAutoRedirect), nullptr);
+    EXPECT_EQ(Read(), std::optional<std::string>("moved"));
+    EXPECT_EQ(Read(), std::optional<std::string>(""));
+    EXPECT_EQ(server.connections(), 1);
 }
 
 }  // namespace

@@ -101,6 +101,7 @@ TEST_F(ScrollTest, SpeedZeroRedrawsInPlace) {
         window->AddItemsFromList("IBM");
         Timer(ticker::SCROLL_TIMER);
         window->speed = 0;
+        window->itemList[0]->x = 100;  // on show
         const std::int32_t logo = window->logoX;
         const std::vector<std::int32_t> positions = Positions();
         const std::size_t texts = fake.textsDrawn.size();
@@ -254,6 +255,8 @@ TEST_F(ScrollTest, RelayoutRebuildsEveryTextForTheMaskAndDrawsInPlace) {
         window->itemList[0]->change = 1.5;
         window->itemList[0]->textStale = false;  // as after an earlier drawing
         window->itemList[1]->last = 20;
+        window->itemList[0]->x = 10;
+        window->itemList[1]->x = 200;
         window->dataMask = 0x1;
         const std::size_t texts = fake.textsDrawn.size();
         window->Relayout();
@@ -293,6 +296,64 @@ TEST_F(ScrollTest, WhenOnlyOneFontIsMadeItStillEndsUpDeleted) {
         EXPECT_EQ(fake.SelectedObject(dc, "font"), original);
         window->itemList.clear();
         EXPECT_EQ(fake.liveObjects.count(dataFont), 0u) << "deleted with its item";
+    });
+}
+
+TEST_F(ScrollTest, ItemsOffTheBarAreMeasuredButNotDrawn) {
+    Run([&] {
+        window->AddItemsFromList("IBM, A, IBM");
+        window->itemList[0]->x = -kIbmWidth - 40;  // wholly left of the bar
+        window->itemList[1]->x = 200;              // on show
+        window->itemList[2]->x = kBarRect.right;   // just right of it
+        window->logoX = 1000;
+        const std::size_t from = fake.textsDrawn.size();
+        window->speed = 0;
+        Timer(ticker::SCROLL_TIMER);
+        ASSERT_EQ(fake.textsDrawn.size(), from + 2);
+        EXPECT_EQ(fake.textsDrawn[from].x, 200);
+        EXPECT_EQ(window->itemList[2]->width, kIbmWidth) << "measured all the same";
+
+        // Moving off the left edge, an item is drawn once more where it
+        // ends, so its spaces wipe what it left on the bar.
+        window->speed = 30;
+        window->itemList[1]->x = -kAWidth + 20;  // its last 20 pixels show
+        const std::size_t before = fake.textsDrawn.size();
+        Timer(ticker::SCROLL_TIMER);
+        bool drawn = false;
+        for (std::size_t i = before; i < fake.textsDrawn.size(); ++i) drawn |= fake.textsDrawn[i].x == -kAWidth - 10;
+        EXPECT_TRUE(drawn) << "its last place showed";
+    });
+}
+
+TEST_F(ScrollTest, ATextIsMeasuredOnceUntilItChanges) {
+    Run([&] {
+        window->AddItemsFromList("IBM");
+        window->itemList[0]->x = 100;
+        const auto measures = [&] { return fake.CallsNamed("GetTextExtentPoint32").size(); };
+        Timer(ticker::SCROLL_TIMER);
+        const std::size_t first = measures();
+        Timer(ticker::SCROLL_TIMER);
+        Timer(ticker::SCROLL_TIMER);
+        EXPECT_EQ(measures(), first) << "unchanged texts keep their widths";
+
+        window->itemList[0]->last = 12.5;
+        {
+            const ticker::BarAccess access(window->link());
+            window->Relayout();
+        }
+        EXPECT_EQ(measures(), first + 1) << "only the new data text is measured";
+        const std::int32_t dataWidth = static_cast<std::int32_t>(window->itemList[0]->dataText.size() + 6) * 7;
+        EXPECT_EQ(window->itemList[0]->dataText, "12 1/2 +0");
+        EXPECT_EQ(window->itemList[0]->width, 4 * 7 + dataWidth);
+
+        // A failed measurement is not kept: the next step measures again.
+        fake.measuringFails = true;
+        window->itemList[0]->label = "MSFT";
+        Timer(ticker::SCROLL_TIMER);
+        EXPECT_EQ(window->itemList[0]->width, 5 * 10 + dataWidth) << "ten pixels a character for the new label";
+        fake.measuringFails = false;
+        Timer(ticker::SCROLL_TIMER);
+        EXPECT_EQ(window->itemList[0]->width, 5 * 7 + dataWidth);
     });
 }
 

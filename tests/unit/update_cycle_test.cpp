@@ -157,8 +157,8 @@ TEST_F(UpdateCycleTest, WorkerAsksForTheMessageThenEachQuoteInListOrder) {
         EXPECT_EQ(vod.open, 2.75);
         EXPECT_FALSE(ibm.parsing);
         EXPECT_FALSE(Updating());
-        // A Relayout after each item: every item is drawn again each time.
-        EXPECT_EQ(CountCalls("TextOut(dc1", from), 3u * 3u * 2u);
+        // A Relayout after each item (each reads the bar's width once).
+        EXPECT_EQ(CountCalls("GetClientRect(w1)", from), 3u);
         const std::vector<std::string> after = CallsSince(from);
         const auto last = [&](const std::string& prefix) {
             for (std::size_t i = after.size(); i-- > 0;) {
@@ -166,8 +166,8 @@ TEST_F(UpdateCycleTest, WorkerAsksForTheMessageThenEachQuoteInListOrder) {
             }
             return -1;
         };
-        EXPECT_GT(last("InvalidateRect(w1, all, erase)"), last("TextOut("));
-        EXPECT_GT(last("PostMessage(w1, 32769, 1, 300000)"), last("InvalidateRect("));
+        EXPECT_GT(last("InvalidateRect(w1, all, erase)"), last("GetClientRect("));
+        EXPECT_GT(last("PostMessage(w1, 32769, 2, 0)"), last("InvalidateRect("));
     });
 }
 
@@ -183,10 +183,27 @@ TEST_F(UpdateCycleTest, WorkersNeverSetTimersThemselvesButAskTheBarsThread) {
         // The worker's rebuild (the message changed) and its pass end.
         EXPECT_EQ(fake.CallsNamed("PostMessage"),
                   (std::vector<std::string>{"PostMessage(w1, 32769, 0, 0)", "PostMessage(w1, 32769, 1, 500)",
-                                            "PostMessage(w1, 32769, 1, 300000)"}));
+                                            "PostMessage(w1, 32769, 2, 0)"}));
         fake.window(bar).timers.erase(ticker::UPDATE_TIMER);
         EXPECT_EQ(fake.DeliverPosted(), 3u);
         EXPECT_EQ(fake.window(bar).timers.at(ticker::UPDATE_TIMER), 300000u);
+    });
+}
+
+TEST_F(UpdateCycleTest, UpdatesTurnedOffDuringAPassStayOff) {
+    fake.internet.Serve(quotes::ServerMessageAddress(), "");
+    ServeQuotes("", "");
+    Run([&] {
+        Timer(ticker::UPDATE_TIMER);
+        fake.RunStartedThreads();  // the pass ends and asks for the next cycle
+        {
+            // "Off" is chosen before the bar gets to that request.
+            const ticker::BarAccess access(window->link());
+            window->updateInterval = 0;
+        }
+        fake.KillTimer(bar, ticker::UPDATE_TIMER);
+        fake.DeliverPosted();
+        EXPECT_EQ(fake.window(bar).timers.count(ticker::UPDATE_TIMER), 0u);
     });
 }
 
@@ -210,7 +227,7 @@ TEST_F(UpdateCycleTest, AnUnchangedMessageLeavesTheItemsAlone) {
         const quotes::QuoteItem* first = window->itemList[0].get();
         fake.RunStartedThreads();
         EXPECT_EQ(window->itemList[0].get(), first) << "an empty message equals the initial one";
-        EXPECT_TRUE(fake.CallsNamed("PostMessage") == std::vector<std::string>{"PostMessage(w1, 32769, 1, 300000)"});
+        EXPECT_TRUE(fake.CallsNamed("PostMessage") == std::vector<std::string>{"PostMessage(w1, 32769, 2, 0)"});
         Timer(ticker::UPDATE_TIMER);
         fake.RunStartedThreads();
         EXPECT_EQ(window->itemList[0].get(), first);
@@ -323,11 +340,15 @@ TEST_F(UpdateCycleTest, AWorkersRebuildWaitsForTheRunningPassToEnd) {
     fake.threadMode = FakePlatform::ThreadMode::Real;
     fake.internet.Serve(quotes::ServerMessageAddress(), "News");
     Run([&] {
-        Timer(ticker::UPDATE_TIMER);
+        // The exchange list is in and the items are built; then a pass runs
+        // when the next worker starts.
+        window->exchangeMap = quotes::ExchangeMap{{"", kDefaultSource}};
+        window->RebuildItems();
         {
             const ticker::BarAccess bar(window->link());
-            window->updating = true;  // a pass runs
+            window->updating = true;
         }
+        Timer(ticker::UPDATE_TIMER);
         // Fake internet is not made for threads: let the worker be the only
         // one downloading while the test waits for its message to arrive.
         for (int i = 0; i < 2000; ++i) {

@@ -68,16 +68,19 @@ TEST(Win32FormatDataText, FullQuoteInBothForms) {
 }
 
 TEST(Win32FormatDataText, PercentagesNearARoundingBoundary) {
-    // The same texts as the native build, whose plain double quotients would
-    // round these two the other way.
+    // The same texts as the native build: plain double quotients, which
+    // x87 arithmetic with its longer intermediates would round otherwise.
     quotes::QuoteFields fields;
     fields.last = 1;
     fields.change = 735.54;
     fields.prevClose = 24.96;
-    EXPECT_EQ(quotes::BuildDataText(fields, quotes::kShowPercentChange), "+2946.87%");
+    EXPECT_EQ(quotes::BuildDataText(fields, quotes::kShowPercentChange), "+2946.88%");
     fields.change = 881.98;
     fields.prevClose = 16880;
-    EXPECT_EQ(quotes::BuildDataText(fields, quotes::kShowPercentChange), "+5.23%");
+    EXPECT_EQ(quotes::BuildDataText(fields, quotes::kShowPercentChange), "+5.22%");
+    fields.change = -0.53;
+    fields.prevClose = 40;
+    EXPECT_EQ(quotes::BuildDataText(fields, quotes::kShowPercentChange), "-1.32%");
 }
 
 // Puts the process in a locale whose decimal point is ',' for one test.

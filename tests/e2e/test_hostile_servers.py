@@ -1,0 +1,113 @@
+"""The real exe against a quote source that misbehaves in every way the
+stand-in knows: the bar keeps scrolling and answering, its memory stays
+bounded, Exit stays prompt, and the next good answer brings the quote back."""
+
+import pathlib
+import subprocess
+import time
+
+import pytest
+
+from pixels import Image, rgb
+from program import BAR_TITLE, EXIT_COMMAND, start_with_settings
+from registry_values import dword, sz
+from service import PROGRAM_PORT, StandInService
+
+GREEN, RED = rgb("#006600"), rgb("#DD0000")
+GRIP_WIDTH = 5
+BAR_LEFT, BAR_TOP, BAR_WIDTH = 100, 200, 423
+UPDATE_MS = 2000
+PROMPT_EXIT = 5.0
+# What the bar may hold, whatever a server sends (Wine's own share included).
+MOST_RESIDENT_KB = 200 * 1024
+
+GOOD = '"GOOD",10.5,"4:00PM",+0.5,10,11,10,100\r\n'
+BAD_NOW_GOOD = '"BAD",9.5,"4:00PM",-0.5,9,10,10,100\r\n'
+
+# Mode, argument: each answers the quote requests for BAD only. A redirect
+# loop is not among them: Wine's WinINet follows one without end (Windows'
+# stops), so under Wine that download would never end.
+HOSTILE_MODES = [
+    ("hang", "600000"),
+    ("stall", "600000"),
+    ("trickle", "200"),
+    ("close", None),
+    ("reset", None),
+    ("cut", None),
+    ("badchunk", None),
+    ("redirect-https", None),
+    ("redirect-dead", None),
+    ("html500", None),
+    ("big", "100"),
+]
+
+
+def settings():
+    return {"Top": dword(BAR_TOP), "Left": dword(BAR_LEFT), "Right": dword(BAR_LEFT + BAR_WIDTH),
+            "Speed": dword(2), "Update": dword(UPDATE_MS), "Symbols": sz("GOOD, BAD")}
+
+
+def wait_for(condition, timeout, what, interval=0.2):
+    deadline = time.monotonic() + timeout
+    while time.monotonic() < deadline:
+        value = condition()
+        if value:
+            return value
+        time.sleep(interval)
+    raise AssertionError("%s did not come within %.1f s" % (what, timeout))
+
+
+def columns(bench, bar, colour, name):
+    image = Image.load(bench.screenshot(name, (bar.left, bar.top, bar.right, bar.bottom)))
+    return [x for x in image.columns_with(colour) if GRIP_WIDTH <= x < image.width - GRIP_WIDTH]
+
+
+def program_pid(bench):
+    window = bench.x_windows(BAR_TITLE)[0]
+    out = subprocess.run(["xprop", "-id", window, "_NET_WM_PID"], env=bench.environment(), capture_output=True,
+                         check=True, text=True).stdout
+    return int(out.rsplit("=", 1)[1])
+
+
+def resident_kb(pid):
+    for line in pathlib.Path("/proc/%d/status" % pid).read_text().splitlines():
+        if line.startswith("VmRSS:"):
+            return int(line.split()[1])
+    return 0
+
+
+def still_scrolls(bench, bar):
+    """GOOD's green text moves between two looks."""
+    def moved():
+        first = columns(bench, bar, GREEN, "first.png")
+        time.sleep(0.5)
+        second = columns(bench, bar, GREEN, "second.png")
+        return first and second and min(first) != min(second)
+    return wait_for(moved, 30, "GOOD moving on the bar")
+
+
+@pytest.mark.parametrize("mode, argument", HOSTILE_MODES, ids=[mode for mode, _ in HOSTILE_MODES])
+def test_a_hostile_quote_source_cannot_hurt_the_bar(bench, mode, argument):
+    fault = "/d/quotes.csv#BAD=" + mode + ("" if argument is None else ":" + argument)
+    arguments = ["--message", "", "--pin", "GOOD:" + GOOD, "--fault", fault]
+    with StandInService(bench.run_dir, PROGRAM_PORT, arguments) as service:
+        program, bar = start_with_settings(bench, settings())
+        pid = program_pid(bench)
+        wait_for(lambda: any(r.symbol == "BAD" for r in service.requests()), 20, "BAD's quote request")
+
+        # The bar keeps scrolling and answering while BAD's answer goes wrong.
+        peak = resident_kb(pid)
+        still_scrolls(bench, bar)
+        for _ in range(10):
+            peak = max(peak, resident_kb(pid))
+            time.sleep(0.3)
+        print("%s: resident %d KB at most" % (mode, peak))
+        assert peak < MOST_RESIDENT_KB, "%s: %d KB resident" % (mode, peak)
+
+        # The next good answer brings BAD's quote back, in red.
+        service.control("fault", path="/d/quotes.csv", symbol="BAD", mode="none")
+        service.control("pin", symbol="BAD", line=BAD_NOW_GOOD)
+        wait_for(lambda: columns(bench, bar, RED, "back.png"), 90, "BAD's quote in red")
+
+        bench.command(BAR_TITLE, EXIT_COMMAND)
+        assert program.wait(PROMPT_EXIT) == 0

@@ -1,0 +1,148 @@
+#pragma once
+// Hostile servers and what HttpGetText must yield for each, shared by the
+// native (libcurl) and the Windows (WinINet under Wine) tests so both back
+// ends are held to one table; where Wine's WinINet parts from it, the case
+// says so. The time-outs are shortened so the table runs in seconds; the
+// defaults are checked on their own.
+#include <algorithm>
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "hostile_server.h"
+#include "http_fault_cases.h"
+#include "quotes/http_get_text.h"
+
+namespace http_hostile_cases {
+
+using http_fault_cases::Repeated;
+
+inline const std::string kError = quotes::kDownloadErrorText;
+// The body the servers send, and what the download makes of it.
+inline const std::string kBody = "Alpha,Beta\r\nGamma,Delta\r\n";
+inline const std::string kText = "Alpha,Beta\nGamma,Delta\n";
+inline const std::string kHead = "HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\n";
+inline const std::string kEndOfHead = "\r\n";
+inline const std::string kManyLine = "X-Many: x\r\n";
+
+constexpr int kConnectTimeoutMs = 2000;
+constexpr int kReceiveTimeoutMs = 1000;
+// Well inside the receive time-out, so a trickle never looks idle.
+constexpr int kTricklePauseMs = 100;
+// The connections a case may take: one, a second after one redirect, and
+// for a redirect loop the first request and the ten redirects followed.
+constexpr int kOneConnection = 1;
+constexpr int kTwoConnections = 2;
+constexpr int kMostRedirectConnections = 11;
+// Wine's WinINet follows a redirect to https, and tries the handshake again.
+constexpr int kWineHttpsConnections = 3;
+
+inline quotes::DownloadLimits ShortLimits() {
+    quotes::DownloadLimits limits;
+    limits.connectTimeoutMs = kConnectTimeoutMs;
+    limits.receiveTimeoutMs = kReceiveTimeoutMs;
+    return limits;
+}
+
+inline std::string WithLength(const std::string& body) {
+    return kHead + "Content-Length: " + std::to_string(body.size()) + "\r\n" + kEndOfHead;
+}
+
+inline std::string Redirect(const std::string& location) {
+    return "HTTP/1.0 302 Found\r\nLocation: " + location + "\r\nContent-Length: 0\r\n" + kEndOfHead;
+}
+
+// Where Wine's WinINet parts from a case: what it yields instead, how many
+// connections it may take, or that it never ends (it follows redirects
+// without a bound, which no option changes).
+struct WineDeparture {
+    std::optional<std::string> text;
+    std::optional<int> mostConnections;
+    bool neverEnds = false;
+};
+
+inline WineDeparture WineYields(std::string text) {
+    WineDeparture wine;
+    wine.text = std::move(text);
+    return wine;
+}
+inline WineDeparture WineConnections(int most) {
+    WineDeparture wine;
+    wine.mostConnections = most;
+    return wine;
+}
+inline WineDeparture WineNeverEnds() {
+    WineDeparture wine;
+    wine.neverEnds = true;
+    return wine;
+}
+
+struct HostileCase {
+    HostileCase(std::string name, hostile::Answer answer, std::string text, int mostConnections = kOneConnection,
+                WineDeparture wine = WineDeparture())
+        : name(std::move(name)), answer(std::move(answer)), text(std::move(text)), mostConnections(mostConnections),
+          wine(std::move(wine)) {}
+
+    std::string name;
+    hostile::Answer answer;
+    std::string text;  // what HttpGetText yields
+    int mostConnections;
+    WineDeparture wine;
+};
+
+inline std::vector<HostileCase> HostileCases() {
+    constexpr std::size_t kOneMegabyte = 1024 * 1024;
+    constexpr std::size_t kBigBody = 10 * kOneMegabyte;
+    constexpr std::size_t kHeaderLines = 200000;
+    static const int deadPort = hostile::DeadPort();
+    const std::string cut = "Alpha,Beta\r\nGa";
+    const std::string cutText = "Alpha,Beta\nGa";
+    return {
+        {"answers", [](hostile::Peer& p) { p.Send(kHead + kEndOfHead + kBody); }, kText},
+        {"hangs after the request", [](hostile::Peer& p) { p.Hang(); }, kError},
+        // Wine's WinINet takes the silence for an empty answer.
+        {"closes without an answer", [](hostile::Peer&) {}, kError, kOneConnection, WineYields("")},
+        {"resets without an answer", [](hostile::Peer& p) { p.Reset(); }, kError},
+        {"stalls after the headers", [](hostile::Peer& p) { p.Send(WithLength(kBody)), p.Hang(); }, ""},
+        {"stalls in the body", [cut](hostile::Peer& p) { p.Send(WithLength(kBody) + cut), p.Hang(); }, cutText},
+        {"cuts the body short", [cut](hostile::Peer& p) { p.Send(WithLength(kBody) + cut); }, cutText},
+        {"trickles the body", [](hostile::Peer& p) { p.Send(kHead + kEndOfHead), p.Trickle(kBody, kTricklePauseMs); },
+         kText},
+        {"trickles the headers",
+         [](hostile::Peer& p) { p.Trickle(WithLength(kBody), kTricklePauseMs / 4), p.Send(kBody); }, kText},
+        {"redirects once",
+         [](hostile::Peer& p) {
+             p.Send(p.target() == "/moved" ? kHead + kEndOfHead + kBody : Redirect(p.Url("/moved")));
+         },
+         kText, kTwoConnections},
+        {"redirects in a loop", [](hostile::Peer& p) { p.Send(Redirect(p.Url("/loop" + p.target()))); }, kError,
+         kMostRedirectConnections, WineNeverEnds()},
+        // To this very server: a client that followed would show as a second connection.
+        {"redirects to https",
+         [](hostile::Peer& p) { p.Send(Redirect("https://127.0.0.1:" + std::to_string(p.serverPort()) + "/")); },
+         kError, kOneConnection, WineConnections(kWineHttpsConnections)},
+        {"redirects to ftp",
+         [](hostile::Peer& p) { p.Send(Redirect("ftp://127.0.0.1:" + std::to_string(p.serverPort()) + "/")); },
+         kError, kOneConnection, WineYields("")},
+        {"redirects to a dead port",
+         [](hostile::Peer& p) { p.Send(Redirect("http://127.0.0.1:" + std::to_string(deadPort) + "/")); }, kError},
+        {"sends a megabyte header line",
+         [](hostile::Peer& p) { p.Send(kHead + "X-Long: " + std::string(kOneMegabyte, 'x') + "\r\n" + kEndOfHead + kBody); },
+         kError, kOneConnection, WineYields(kText)},
+        {"sends 200000 header lines",
+         [](hostile::Peer& p) { p.Send(kHead + Repeated(kManyLine, kHeaderLines * kManyLine.size()) + kEndOfHead + kBody); },
+         kError, kOneConnection, WineYields(kText)},
+        {"sends ten megabytes", [](hostile::Peer& p) { p.Send(kHead + kEndOfHead + Repeated(kBody, kBigBody)); },
+         Repeated(kText, quotes::kMostBodyBytes)},
+        {"sends a broken chunk",
+         [](hostile::Peer& p) {
+             p.Send("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\nConnection: close\r\n\r\n"
+                    "c\r\nAlpha,Beta\r\n\r\nzz\r\nGamma\r\n");
+         },
+         "Alpha,Beta\n"},
+    };
+}
+
+}  // namespace http_hostile_cases
