@@ -10,6 +10,15 @@
 //   wintool press CAPTION ID          click button ID of that dialog
 //   wintool command TITLE ID          post WM_COMMAND ID to that window
 //   wintool post TITLE MSG WP LP      post any message to that window
+//   wintool await-command TITLE ID    print "armed", wait for a line on
+//                                     standard input, then post WM_COMMAND
+//                                     ID: a command sent at a chosen moment,
+//                                     without the start-up time of a process
+//   wintool move TITLE L T R B        move and size that window (screen
+//                                     coordinates)
+//   wintool lock-key PATH             give the key HKEY_LOCAL_MACHINE\PATH
+//                                     an empty access list: nobody may open
+//                                     it for anything any more
 //   wintool screen                    screen size and work area
 //   wintool dlgsize CX CY PT FACE     pixel size of a popup template
 //
@@ -140,6 +149,53 @@ int Command(const Arguments& args) {
     return kOk;
 }
 
+int AwaitCommand(const Arguments& args) {
+    unsigned long id = 0;
+    if (!ParseNumber(args[1], &id)) return kUsage;
+    std::printf("armed\n");
+    std::fflush(stdout);
+    char line[16];
+    if (std::fgets(line, sizeof line, stdin) == nullptr) return kMissing;  // the caller went away
+    HWND window = OnlyWindowTitled(args[0]);
+    if (!window) return kMissing;
+    PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, 0), 0);
+    return kOk;
+}
+
+int Move(const Arguments& args) {
+    long edges[4] = {};
+    for (int i = 0; i < 4; ++i) {
+        unsigned long value = 0;
+        if (!ParseNumber(args[1 + i], &value)) return kUsage;
+        edges[i] = static_cast<long>(value);
+    }
+    HWND window = OnlyWindowTitled(args[0]);
+    if (!window) return kMissing;
+    const BOOL moved = SetWindowPos(window, nullptr, edges[0], edges[1], edges[2] - edges[0], edges[3] - edges[1],
+                                    SWP_NOZORDER | SWP_NOACTIVATE);
+    return moved ? kOk : kMissing;
+}
+
+int LockKey(const Arguments& args) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, args[0].c_str(), 0, WRITE_DAC, &key) != ERROR_SUCCESS) {
+        std::fprintf(stderr, "cannot open HKEY_LOCAL_MACHINE\\%s\n", args[0].c_str());
+        return kMissing;
+    }
+    SECURITY_DESCRIPTOR descriptor;
+    ACL empty;
+    const bool made = InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION) &&
+                      InitializeAcl(&empty, sizeof empty, ACL_REVISION) &&
+                      SetSecurityDescriptorDacl(&descriptor, TRUE, &empty, FALSE);
+    const LONG status = made ? RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, &descriptor) : ERROR_INVALID_DATA;
+    RegCloseKey(key);
+    if (status != ERROR_SUCCESS) {
+        std::fprintf(stderr, "cannot set the key's access list: %ld\n", status);
+        return kMissing;
+    }
+    return kOk;
+}
+
 int Post(const Arguments& args) {
     unsigned long message = 0, wParam = 0, lParam = 0;
     if (!ParseNumber(args[1], &message) || !ParseNumber(args[2], &wParam) ||
@@ -220,6 +276,9 @@ constexpr CommandRow kCommands[] = {
     {"command", 2, Command},
     {"post", 4, Post},
     {"setclip", 1, SetClipboardText},
+    {"await-command", 2, AwaitCommand},
+    {"move", 5, Move},
+    {"lock-key", 1, LockKey},
     {"screen", 0, Screen},
     {"dlgsize", 4, DialogSize},
 };
@@ -240,7 +299,8 @@ int main(int argc, char** argv) {
         }
     }
     std::fprintf(stderr, "usage: wintool list | find TITLE | texts CAPTION | press CAPTION ID |"
-                         " command TITLE ID | post TITLE MSG WPARAM LPARAM | setclip FILE | screen |"
+                         " command TITLE ID | post TITLE MSG WPARAM LPARAM | setclip FILE |"
+                         " await-command TITLE ID | move TITLE LEFT TOP RIGHT BOTTOM | lock-key PATH | screen |"
                          " dlgsize CX CY POINTS FACE\n");
     return kUsage;
 }
