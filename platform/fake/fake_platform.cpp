@@ -583,6 +583,10 @@ long FakePlatform::OpenKey(RegistryRoot root, const char* path, RegKeyHandle& ke
     const auto guard = Guard();
     const std::string full = RootName(root) + "\\" + path;
     Log(Format("RegOpenKey", full));
+    if (openKeyFailure != kErrorSuccess) {
+        key = nullptr;
+        return openKeyFailure;
+    }
     if (registry.count(full) == 0) {
         key = nullptr;
         return kErrorFileNotFound;
@@ -598,6 +602,10 @@ long FakePlatform::CreateKey(RegistryRoot root, const char* path, RegKeyHandle& 
     const auto guard = Guard();
     const std::string full = RootName(root) + "\\" + path;
     Log(Format("RegCreateKey", full));
+    if (createKeyFailure != kErrorSuccess) {
+        key = nullptr;
+        return createKeyFailure;
+    }
     registry[full];
     key = reinterpret_cast<RegKeyHandle>(nextHandle_++);
     names_[reinterpret_cast<std::uintptr_t>(key)] = "k" + std::to_string(keyPaths_.size() + 1);
@@ -608,9 +616,17 @@ long FakePlatform::CreateKey(RegistryRoot root, const char* path, RegKeyHandle& 
 
 long FakePlatform::QueryValue(RegKeyHandle key, const char* name, std::uint32_t* type, std::uint8_t* data,
                               std::uint32_t* size) {
+    std::function<void(FakePlatform&, const std::string&)> before;
+    {
+        const auto guard = Guard();
+        before = onQueryValue;
+    }
+    if (before) before(*this, name);
     const auto guard = Guard();
     Log(Format("RegQueryValue", NameOf(key), Quote(name), data == nullptr ? "no-buffer" : "buffer",
                size == nullptr ? 0 : *size));
+    const auto failure = queryFailures.find(name);
+    if (failure != queryFailures.end()) return failure->second;
     const auto values = registry.find(keyPaths_.at(key));
     if (values == registry.end()) return kErrorFileNotFound;
     const auto value = values->second.find(name);

@@ -207,6 +207,15 @@ public:
     // Key path ("HKLM\Software\Orvo") -> value name -> value.
     std::map<std::string, std::map<std::string, Value>> registry;
     std::set<RegKeyHandle> openKeys;
+    // A key the user may not read or make: OpenKey and CreateKey answer
+    // these statuses when they are not kErrorSuccess. A value named in
+    // queryFailures answers its status.
+    long openKeyFailure = kErrorSuccess;
+    long createKeyFailure = kErrorSuccess;
+    std::map<std::string, long> queryFailures;
+    // Called at every QueryValue, with the value's name, before it is
+    // answered: a test changes the value between two reads.
+    std::function<void(FakePlatform&, const std::string&)> onQueryValue;
     void SetDword(const std::string& key, const std::string& name, std::uint32_t value);
     void SetText(const std::string& key, const std::string& name, const std::string& text,
                  std::uint32_t type = kRegSz);

@@ -6,8 +6,13 @@ import re
 
 REG_SZ = "REG_SZ"
 REG_EXPAND_SZ = "REG_EXPAND_SZ"
+REG_BINARY = "REG_BINARY"
 REG_DWORD = "REG_DWORD"
-REG_TYPE_NUMBERS = {REG_SZ: 1, REG_EXPAND_SZ: 2, REG_DWORD: 4}
+REG_DWORD_BIG_ENDIAN = "REG_DWORD_BIG_ENDIAN"
+REG_MULTI_SZ = "REG_MULTI_SZ"
+REG_QWORD = "REG_QWORD"
+REG_TYPE_NUMBERS = {REG_SZ: 1, REG_EXPAND_SZ: 2, REG_BINARY: 3, REG_DWORD: 4, REG_DWORD_BIG_ENDIAN: 5,
+                    REG_MULTI_SZ: 7, REG_QWORD: 11}
 DWORD_MASK = 0xFFFFFFFF
 REG_FILE_ENCODING = "cp1252"
 
@@ -15,13 +20,15 @@ REG_FILE_ENCODING = "cp1252"
 @dataclasses.dataclass(frozen=True)
 class RegValue:
     type: str
-    data: object  # int for REG_DWORD, str for the string types, None for no bytes at all
+    data: object  # int for REG_DWORD, str for the string types, bytes as stored, None for no bytes at all
 
     def reg_file_line(self, name):
         """The value as a line of a REGEDIT4 file."""
         quoted_name = '"%s"' % reg_file_escape(name)
         if self.data is None:
             return "%s=hex(%d):" % (quoted_name, REG_TYPE_NUMBERS[self.type])
+        if isinstance(self.data, bytes):
+            return "%s=hex(%d):%s" % (quoted_name, REG_TYPE_NUMBERS[self.type], ",".join("%02x" % b for b in self.data))
         if self.type == REG_DWORD:
             return "%s=dword:%08x" % (quoted_name, self.data & DWORD_MASK)
         if self.type == REG_SZ:
@@ -43,6 +50,12 @@ def sz(text):
 
 def expand_sz(text):
     return RegValue(REG_EXPAND_SZ, text)
+
+
+def raw(type_name, data):
+    """A value of any type holding exactly these bytes (a DWORD of two
+    bytes, a QWORD, a multi-string...)."""
+    return RegValue(type_name, bytes(data))
 
 
 def zero_length_sz():

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -60,6 +61,34 @@ std::function<void(FakePlatform&)> Dword(const char* name, std::uint32_t value) 
 }
 
 const app::TickerSettings kDefaults;
+
+// Registry types and a status that the bar never writes itself.
+constexpr std::uint32_t kRegDwordBigEndian = 5;
+constexpr std::uint32_t kRegMultiSz = 7;
+constexpr std::uint32_t kRegQword = 11;
+constexpr long kErrorAccessDenied = 5;
+const char* const kValueNames[] = {"Top",      "Left",   "Right", "AlwaysOnTop", "Snapping",
+                                   "DataMask", "Update", "Speed", "Symbols"};
+
+std::function<void(const app::TickerSettings&)> UpdateIs(std::uint32_t interval) {
+    return [interval](const app::TickerSettings& s) { EXPECT_EQ(s.updateInterval, interval); };
+}
+
+std::function<void(const app::TickerSettings&)> SymbolsAreTheDefault() {
+    return [](const app::TickerSettings& s) { EXPECT_EQ(s.symbols, kDefaults.symbols); };
+}
+
+// "Symbols" holds `first` when its size is asked for, and is replaced by
+// `second` of `type` just before it is read, as when another program
+// writes it in between.
+void ChangeSymbolsAtTheSecondRead(FakePlatform& fake, const std::string& first, std::uint32_t type,
+                                  const std::string& second) {
+    fake.SetText(kKey, "Symbols", first);
+    auto reads = std::make_shared<int>(0);
+    fake.onQueryValue = [reads, type, second](FakePlatform& f, const std::string& name) {
+        if (name == "Symbols" && ++*reads == 2) f.SetText(kKey, "Symbols", second, type);
+    };
+}
 
 INSTANTIATE_TEST_SUITE_P(
     Table, LoadSettings,
@@ -145,7 +174,70 @@ INSTANTIATE_TEST_SUITE_P(
                  [](const app::TickerSettings& s) { EXPECT_EQ(s.symbols, std::string(60000, 'X')); }},
         LoadCase{"oversized Symbols not read",
                  [](FakePlatform& f) { f.SetText(kKey, "Symbols", std::string(app::kMaxSymbolsBytes + 1, 'X')); },
-                 [](const app::TickerSettings& s) { EXPECT_EQ(s.symbols, kDefaults.symbols); }}),
+                 [](const app::TickerSettings& s) { EXPECT_EQ(s.symbols, kDefaults.symbols); }},
+        // Values the bar cannot use: other types, other sizes, huge texts,
+        // values that cannot be read, values that change between two reads.
+        LoadCase{"a DWORD value stored as REG_QWORD is ignored",
+                 [](FakePlatform& f) { f.SetRaw(kKey, "Update", kRegQword, {0x10, 0x27, 0, 0, 0, 0, 0, 0}); },
+                 UpdateIs(kDefaults.updateInterval)},
+        LoadCase{"a big-endian DWORD is ignored",
+                 [](FakePlatform& f) { f.SetRaw(kKey, "Speed", kRegDwordBigEndian, {0, 0, 0, 3}); }, SpeedIs(1)},
+        LoadCase{"an empty REG_DWORD is ignored",
+                 [](FakePlatform& f) {
+                     f.SetRaw(kKey, "Top", platform::kRegDword, {});
+                     f.SetDword(kKey, "Left", 10);
+                     f.SetDword(kKey, "Right", 400);
+                 },
+                 RectIs({10, 0, 400, 16})},
+        LoadCase{"a huge text in place of a DWORD is ignored",
+                 [](FakePlatform& f) {
+                     StoreRect(f, 50, 10, 400);
+                     f.SetText(kKey, "Left", std::string(2 * app::kMaxSymbolsBytes, '9'));
+                 },
+                 RectIs({0, 50, 400, 68})},
+        LoadCase{"REG_MULTI_SZ Symbols ignored",
+                 [](FakePlatform& f) { f.SetRaw(kKey, "Symbols", kRegMultiSz, {'I', 'B', 'M', 0, 'G', 'E', 0, 0}); },
+                 SymbolsAreTheDefault()},
+        LoadCase{"REG_BINARY Symbols ignored",
+                 [](FakePlatform& f) { f.SetRaw(kKey, "Symbols", platform::kRegBinary, {'I', 'B', 'M'}); },
+                 SymbolsAreTheDefault()},
+        LoadCase{"REG_DWORD Symbols ignored", Dword("Symbols", 0x004D4249), SymbolsAreTheDefault()},
+        LoadCase{"Symbols of exactly the largest size read whole",
+                 [](FakePlatform& f) {
+                     f.SetRaw(kKey, "Symbols", platform::kRegSz, std::vector<std::uint8_t>(app::kMaxSymbolsBytes, 'X'));
+                 },
+                 [](const app::TickerSettings& s) { EXPECT_EQ(s.symbols, std::string(app::kMaxSymbolsBytes, 'X')); }},
+        LoadCase{"a value that cannot be read leaves its field",
+                 [](FakePlatform& f) {
+                     f.SetDword(kKey, "Speed", 3);
+                     f.queryFailures["Speed"] = kErrorAccessDenied;
+                 },
+                 SpeedIs(1)},
+        LoadCase{"no value can be read: the defaults and the corrected empty rectangle",
+                 [](FakePlatform& f) {
+                     StoreRect(f, 50, 10, 400);
+                     f.SetDword(kKey, "Speed", 3);
+                     f.SetDword(kKey, "Update", 0);
+                     f.SetText(kKey, "Symbols", "IBM");
+                     for (const char* name : kValueNames) f.queryFailures[name] = kErrorAccessDenied;
+                 },
+                 [](const app::TickerSettings& s) {
+                     RectIs({0, 0, 100, 16})(s);
+                     EXPECT_EQ(s.speed, kDefaults.speed);
+                     EXPECT_EQ(s.updateInterval, kDefaults.updateInterval);
+                     EXPECT_EQ(s.symbols, kDefaults.symbols);
+                 }},
+        LoadCase{"Symbols longer at the second read than the first said: ignored",
+                 [](FakePlatform& f) { ChangeSymbolsAtTheSecondRead(f, "IBM", platform::kRegSz, "IBM, MSFT, GE"); },
+                 SymbolsAreTheDefault()},
+        LoadCase{"Symbols shorter at the second read: the shorter text",
+                 [](FakePlatform& f) { ChangeSymbolsAtTheSecondRead(f, "IBM, MSFT, GE", platform::kRegSz, "GE"); },
+                 [](const app::TickerSettings& s) { EXPECT_EQ(s.symbols, "GE"); }},
+        LoadCase{"Symbols of another type at the second read: ignored",
+                 [](FakePlatform& f) {
+                     ChangeSymbolsAtTheSecondRead(f, "IBM, MSFT", platform::kRegExpandSz, "GE");
+                 },
+                 SymbolsAreTheDefault()}),
     [](const ::testing::TestParamInfo<LoadCase>& info) {
         std::string name;
         for (const char* c = info.param.name; *c != '\0'; ++c) name += std::isalnum(static_cast<unsigned char>(*c)) ? *c : '_';
@@ -211,6 +303,30 @@ TEST(SaveSettings, WritesAllNineValuesInTheirOrder) {
     EXPECT_EQ(fake.Dword(kKey, "Speed"), 0xFFFFFFFFu) << "speed is widened with its sign";
     EXPECT_EQ(fake.Text(kKey, "Symbols"), "IBM, MSFT") << "no terminating zero is stored";
     EXPECT_TRUE(fake.openKeys.empty());
+}
+
+TEST(LoadSettingsUnreadableKey, IsAFirstRunThatChangesNothing) {
+    FakePlatform fake;
+    StoreRect(fake, 50, 10, 400);  // there, but it cannot be opened
+    fake.openKeyFailure = kErrorAccessDenied;
+    app::TickerSettings settings;
+    settings.symbols = "KEEP";
+    EXPECT_EQ(app::ReadTickerSettings(fake, settings), app::SettingsSource::FirstRun);
+    EXPECT_EQ(settings.rect, Rect{});
+    EXPECT_EQ(settings.symbols, "KEEP");
+    EXPECT_TRUE(fake.CallsNamed("RegQueryValue").empty());
+    EXPECT_TRUE(fake.openKeys.empty());
+}
+
+TEST(SaveSettings, AKeyThatCannotBeMadeWritesNothingAndGoesOn) {
+    FakePlatform fake;
+    fake.createKeyFailure = kErrorAccessDenied;
+    app::TickerSettings settings;
+    settings.symbols = "IBM";
+    app::WriteTickerSettings(fake, settings);
+    EXPECT_TRUE(fake.CallsNamed("RegSetValue").empty());
+    EXPECT_TRUE(fake.CallsNamed("RegCloseKey").empty()) << "no key to close";
+    EXPECT_TRUE(fake.registry.empty());
 }
 
 TEST(SaveSettings, EmptySymbolListIsAnEmptyValueThatTheNextLoadIgnores) {
