@@ -1,0 +1,93 @@
+// Resident memory of downloads under Wine, without the bar: rounds of quote
+// downloads from the stand-in service, each round on a new thread of the
+// lowest priority as the bar's update workers are, or all on the main
+// thread. Used by bench/download_memory.sh, which watches the process.
+//
+//   download_loop.exe ROUNDS REQUESTS PAUSE_MS worker|main|raw
+//
+// worker: each round's downloads through the bar's own HttpGetText on a new
+// thread; main: the same on the main thread; raw: WinINet called directly,
+// without any of the bar's code, on a new thread.
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+#include <wininet.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "platform/win32/win32_platform.h"
+#include "quotes/http_get_text.h"
+
+namespace {
+
+constexpr char kHost[] = "127.0.0.1";
+constexpr INTERNET_PORT kPort = 8642;
+constexpr char kQuotePath[] = "/d/quotes.csv?f=sl1t1c1ghpv&s=S";
+
+struct Round {
+    int requests;
+    bool raw;
+};
+
+std::string Address(int n) { return "http://127.0.0.1:8642" + std::string(kQuotePath) + std::to_string(n % 200); }
+
+void RawDownload(int n) {
+    HINTERNET session = InternetOpenA("ORVO", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
+    HINTERNET connection = InternetConnectA(session, kHost, kPort, nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 1);
+    const std::string object = std::string(kQuotePath) + std::to_string(n % 200);
+    HINTERNET request = HttpOpenRequestA(connection, "GET", object.c_str(), "HTTP/1.0", nullptr, nullptr,
+                                         INTERNET_FLAG_RELOAD | INTERNET_FLAG_DONT_CACHE, 1);
+    if (HttpSendRequestA(request, nullptr, 0, nullptr, 0)) {
+        char buffer[1024];
+        DWORD read = 0;
+        while (InternetReadFile(request, buffer, sizeof buffer, &read) && read > 0) {
+        }
+    }
+    InternetCloseHandle(request);
+    InternetCloseHandle(connection);
+    InternetCloseHandle(session);
+}
+
+DWORD WINAPI RunRound(void* argument) {
+    static platform::win32::Win32Platform* const win32 = new platform::win32::Win32Platform;
+    static platform::Platform platform = win32->AsPlatform();
+    const Round& round = *static_cast<const Round*>(argument);
+    for (int n = 0; n < round.requests; ++n) {
+        if (round.raw) {
+            RawDownload(n);
+        } else {
+            quotes::HttpGetText(platform.internet, Address(n));
+        }
+    }
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 5) {
+        std::fprintf(stderr, "usage: download_loop ROUNDS REQUESTS PAUSE_MS worker|main|raw\n");
+        return 2;
+    }
+    const int rounds = std::atoi(argv[1]);
+    const Round round{std::atoi(argv[2]), std::strcmp(argv[4], "raw") == 0};
+    const DWORD pause = static_cast<DWORD>(std::atoi(argv[3]));
+    const bool onMain = std::strcmp(argv[4], "main") == 0;
+    for (int r = 0; r < rounds; ++r) {
+        if (onMain) {
+            RunRound(const_cast<Round*>(&round));
+        } else {
+            HANDLE thread = CreateThread(nullptr, 0, RunRound, const_cast<Round*>(&round), CREATE_SUSPENDED, nullptr);
+            SetThreadPriority(thread, THREAD_PRIORITY_LOWEST);
+            ResumeThread(thread);
+            WaitForSingleObject(thread, INFINITE);
+            CloseHandle(thread);
+        }
+        std::printf("round %d\n", r + 1);
+        std::fflush(stdout);
+        Sleep(pause);
+    }
+    return 0;
+}
