@@ -17,6 +17,9 @@ packages=(
     fonts-wine fonts-liberation
     # the end-to-end bench
     python3 python3-pytest python3-fonttools
+    # the soak: an X client that sees every update of the bar (DAMAGE), a
+    # loopback network of its own for long runs, the report's plots
+    libx11-dev libxdamage-dev iproute2 python3-matplotlib
     # a locale with another code page, made by the tests with localedef
     locales
     # the fuzz targets: clang with compiler-rt, which holds libFuzzer
