@@ -334,6 +334,7 @@ std::uintptr_t FakePlatform::SetTimer(WindowHandle handle, std::uintptr_t id, st
     }
     Log(Format("SetTimer", NameOf(handle), id, elapseMs));
     window(handle).timers[id] = elapseMs;
+    ++window(handle).timerSets[id];
     return id;
 }
 
@@ -432,6 +433,14 @@ bool FakePlatform::DeleteObject(GdiObject object) {
         }
     }
     return liveObjects.erase(object) > 0;
+}
+
+std::map<std::string, std::size_t> FakePlatform::LiveCounts() const {
+    const auto guard = Guard();
+    std::map<std::string, std::size_t> counts{{"bitmap", 0}, {"brush", 0}, {"font", 0}, {"pen", 0}};
+    for (const GdiObject object : liveObjects) ++counts[objectKinds_.at(object)];
+    counts["dc"] = liveDcs.size();
+    return counts;
 }
 
 GdiObject FakePlatform::SelectedObject(DcHandle dc, const std::string& kind) const {
@@ -723,9 +732,11 @@ bool FakePlatform::StartThread(int priority, ThreadEntry entry, void* argument) 
         pendingThreads_.push_back({entry, argument, id});
         return true;
     }
-    realThreads_.emplace_back([entry, argument, id] {
+    ++runningThreads_;
+    realThreads_.emplace_back([this, entry, argument, id] {
         startedThreadId = id;
         entry(argument);
+        --runningThreads_;
     });
     return true;
 }

@@ -52,6 +52,7 @@ public:
         int controlId = 0;  // a dialog's control: its identifier
         std::uint32_t ownerThread = 0;  // the thread that made the window; only it may set timers
         std::map<std::uintptr_t, std::uint32_t> timers;  // id -> period
+        std::map<std::uintptr_t, std::uint64_t> timerSets;  // id -> how often SetTimer armed it
     };
     using ModalScript = std::function<void(FakePlatform&, WindowHandle)>;
 
@@ -120,6 +121,9 @@ public:
     // Objects and contexts that were made and not yet deleted or released.
     std::set<GdiObject> liveObjects;
     std::set<DcHandle> liveDcs;
+    // How many objects of each kind ("bitmap", "brush", "font", "pen") and
+    // device contexts ("dc") are live; safe while other threads make calls.
+    std::map<std::string, std::size_t> LiveCounts() const;
     // The object of `kind` ("bitmap", "brush", ...) selected into `dc`.
     GdiObject SelectedObject(DcHandle dc, const std::string& kind) const;
     ColorRef BackgroundColor(DcHandle dc) const;
@@ -198,6 +202,8 @@ public:
     std::size_t PendingThreadCount() const;
     // Waits for every real thread started so far (and those they start).
     void JoinThreads();
+    // Real threads started and not yet returned from their entry.
+    std::size_t RunningThreadCount() const { return runningThreads_; }
 
     // ---- Registry ----------------------------------------------------------
     struct Value {
@@ -326,6 +332,7 @@ private:
     std::vector<PendingThread> pendingThreads_;
     std::vector<std::thread> realThreads_;
     std::uint32_t startedThreads_ = 0;
+    std::atomic<std::size_t> runningThreads_{0};
 
     struct DcState {
         std::map<std::string, GdiObject> selected;  // kind -> object
