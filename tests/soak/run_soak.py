@@ -1,4 +1,4 @@
-#!/usr/bin/env python3
+#!/usr/bin/python3
 """Runs the soak of velmoria.exe under Wine for as long as asked, writes its
 samples and summary.json into the output folder and prints the figures.
 

@@ -188,16 +188,15 @@ class SoakRun:
         self._added += 1
 
         def do():
-            entry_bar = open_entry_bar(self.bench)
-            if entry_bar is None:
+            if open_entry_bar(self.bench) is None:
                 if self.commands_work:
                     raise AssertionError("the entry bar did not open")
                 return "no entry bar"
             if adding:
-                type_into_entry_bar(self.bench, entry_bar, keys_before=("End",), text=tail)
+                type_into_entry_bar(self.bench, keys_before=("End",), text=tail)
                 self.symbols += tail
             else:
-                type_into_entry_bar(self.bench, entry_bar, keys_before=("End",) + ("BackSpace",) * len(tail))
+                type_into_entry_bar(self.bench, keys_before=("End",) + ("BackSpace",) * len(tail))
                 self.symbols = self.symbols[:-len(tail)]
             if not wait_entry_bar_closed(self.bench):
                 raise AssertionError("the entry bar did not close")
