@@ -1,4 +1,4 @@
-#!/usr/bin/env python3
+#!/usr/bin/python3
 """The exit trials in a table for the report, from the CSV files that
 test_exit_trials.py writes (build/e2e/exit-trials/ by default):
 

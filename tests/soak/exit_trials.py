@@ -8,8 +8,8 @@ import os
 import pathlib
 import subprocess
 import tempfile
-import time
 
+from bar_view import wait_for
 from program import BAR_TITLE, SETTING_NAMES, SETTINGS_KEY, SHOW_TIMEOUT, STORED_BAR_HEIGHT
 from registry_values import REG_DWORD, REG_SZ, dword
 
@@ -76,16 +76,6 @@ def settings_problems(saved, expected):
     return problems
 
 
-def wait_until(condition, timeout, what):
-    deadline = time.monotonic() + timeout
-    while time.monotonic() < deadline:
-        value = condition()
-        if value:
-            return value
-        time.sleep(POLL_INTERVAL)
-    raise AssertionError("%s did not come within %.1f s" % (what, timeout))
-
-
 class ArmedCommand:
     """A WM_COMMAND to the bar, sent the moment fire() is called: wintool
     is started beforehand and waits on its standard input."""
@@ -96,7 +86,8 @@ class ArmedCommand:
                                          env=bench.environment(), cwd=bench.run_dir, stdin=subprocess.PIPE,
                                          stdout=self._output, stderr=subprocess.STDOUT)
         path = pathlib.Path(self._output.name)
-        wait_until(lambda: b"armed" in path.read_bytes(), ARM_TIMEOUT, "wintool await-command")
+        wait_for(lambda: b"armed" in path.read_bytes(), ARM_TIMEOUT, interval=POLL_INTERVAL,
+                 what="wintool await-command")
 
     def fire(self):
         self._process.stdin.write(b"go\n")

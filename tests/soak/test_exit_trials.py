@@ -7,19 +7,21 @@ the report's counts instead of the few CI runs."""
 
 import os
 import signal
+import subprocess
 import time
 
 from exit_trials import (ArmedCommand, OutcomeLog, end_everything, move_bar, place_for, place_values,
-                         settings_problems, start_bar, stored_place, trial_count, wait_until)
+                         POLL_INTERVAL, settings_problems, start_bar, stored_place, trial_count)
 from bar_process import bar_x_window, x_window_pid
+from bar_view import wait_for
 from bench import BenchError
+from entry_bar import open_entry_bar, shown_entry_bars, type_into_entry_bar
 from program import (ALREADY_RUNNING_CAPTION, BAR_TITLE, DEFAULT_OPTIONS, EXIT_COMMAND, EXIT_TIMEOUT, SETTINGS_KEY,
                      SHOW_TIMEOUT, store_settings)
 from registry_values import dword, sz
 from request_log import MESSAGE_PATH, QUOTE_PATHS
 from service import PROGRAM_PORT, StandInService
 from win32_constants import IDOK
-from wintool_output import WindowInfo, parse_lines
 
 # Exit must not wait for a download that takes a minute.
 PROMPT_EXIT = 5.0
@@ -80,7 +82,8 @@ def test_exit_while_a_pass_waits_for_a_slow_source(bench):
             asked["before"] = slow_requests()
 
         def trial(n, program, place, new_place, exit_command):
-            wait_until(lambda: slow_requests() > asked["before"], REQUEST_TIMEOUT, "the slow quote request")
+            wait_for(lambda: slow_requests() > asked["before"], REQUEST_TIMEOUT, interval=POLL_INTERVAL,
+                     what="the slow quote request")
             moment = SLOW_MOMENTS[n % len(SLOW_MOMENTS)]
             time.sleep(moment)
             fired = time.monotonic()
@@ -129,8 +132,8 @@ def test_exit_while_the_server_message_rebuilds_the_items(bench):
             state["mark"] = len(service.requests())
 
         def trial(n, program, place, new_place, exit_command):
-            first = wait_until(lambda: [r for r in service.requests()[state["mark"]:] if r.path == MESSAGE_PATH],
-                               REQUEST_TIMEOUT, "the message request")[0]
+            first = wait_for(lambda: [r for r in service.requests()[state["mark"]:] if r.path == MESSAGE_PATH],
+                             REQUEST_TIMEOUT, interval=POLL_INTERVAL, what="the message request")[0]
             moment = REBUILD_MOMENTS[n % len(REBUILD_MOMENTS)]
             due = state["clock"] + (first.time_ms + MESSAGE_DELAY_MS) / 1000.0 + moment
             assert time.monotonic() < due, "the moment had passed when Exit was armed"
@@ -158,7 +161,7 @@ STARTED = "started"
 def second_instance_state(bench):
     """X names match without regard to case ("Velmoria" and "VELMORIA"),
     so the titles are asked of Windows."""
-    titles = {w.title for w in parse_lines(bench.wintool("list", check=False).output, WindowInfo) if w.visible}
+    titles = {w.title for w in bench.windows() if w.visible}
     if ALREADY_RUNNING_CAPTION in titles:
         return REFUSED
     if BAR_TITLE in titles:
@@ -175,7 +178,8 @@ def test_a_second_start_while_the_first_saves(bench):
             time.sleep(moment)
             exit_command.fire()
             first_code = program.wait(EXIT_TIMEOUT)
-            state = wait_until(lambda: second_instance_state(bench), SHOW_TIMEOUT, "the second start's window")
+            state = wait_for(lambda: second_instance_state(bench), SHOW_TIMEOUT, interval=POLL_INTERVAL,
+                             what="the second start's window")
             if state == REFUSED:
                 bench.press(ALREADY_RUNNING_CAPTION, IDOK)
                 second_code = second.wait(EXIT_TIMEOUT)
@@ -228,3 +232,35 @@ def test_killed_outright_the_next_start_reads_the_last_save(bench):
                 {name: [old[name], new[name]] for name in old}
 
         run_trials(bench, log, trial_count(ci=10, full=60), "IBM, MSFT", 300000, trial)
+
+
+# What the entry bar holds when Exit comes: the list as it opened, a new
+# entry typed at its end, or a new entry still being typed.
+ENTRY_STATES = ("as opened", "typed", "being typed")
+TYPING_DELAY_MS = "40"
+
+
+def test_exit_while_the_entry_bar_is_open(bench):
+    log = OutcomeLog(bench, "entry-bar")
+    with StandInService(bench.run_dir, PROGRAM_PORT, ["--message", ""]):
+        def trial(n, program, place, new_place, exit_command):
+            assert open_entry_bar(bench) is not None, "the entry bar did not open"
+            opened = time.monotonic()
+            state = ENTRY_STATES[n % len(ENTRY_STATES)]
+            typing = None
+            if state == "typed":
+                type_into_entry_bar(bench, keys_before=("End",), text=", NEW%d" % n, keys_after=())
+            elif state == "being typed":
+                typing = subprocess.Popen(["xdotool", "type", "--delay", TYPING_DELAY_MS, ", NEWER%d" % n],
+                                          env=bench.environment())
+                time.sleep(0.1)
+            moment = time.monotonic() - opened
+            exit_command.fire()
+            code = program.wait(EXIT_TIMEOUT)
+            if typing is not None:
+                typing.wait()
+            assert not shown_entry_bars(bench), "the entry bar outlived the program"
+            # Exit saves the list as it was: what was typed was never taken.
+            return moment, "entry bar %s" % state, code, place_values(new_place)
+
+        run_trials(bench, log, trial_count(ci=8, full=40), "IBM, MSFT", 300000, trial)
