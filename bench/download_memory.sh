@@ -2,9 +2,11 @@
 # Resident memory of downloads under Wine, without the bar: rounds of 200
 # quote downloads from the stand-in service (bench/download_loop.exe), each
 # round on a new lowest-priority thread through the bar's own HttpGetText
-# (worker), the same on the main thread (main), and plain WinINet calls
-# with none of the bar's code (raw). Prints VmRSS after the warm-up rounds
-# and at the end, and the growth per 1000 downloads.
+# (worker), the same on the main thread (main), plain WinINet calls with
+# none of the bar's code (raw), the same in one session per round
+# (one-session), and sessions alone, opened and closed without a download
+# (sessions). Prints VmRSS after the warm-up rounds and at the end, and the
+# growth per 1000 downloads (or sessions).
 # Usage: bench/download_memory.sh [build-dir] [rounds]   (default: build, 60)
 # Run it in a network of its own when other tests use the port:
 #   tests/soak/own_network.sh bench/download_memory.sh
@@ -37,10 +39,14 @@ loop_pid() {
     done
 }
 rss_kb() { awk '/^VmRSS:/ {print $2}' "/proc/$1/status"; }
-rounds_done() { grep -c '^round' "$1" 2>/dev/null || true; }
+rounds_done() {
+    local done
+    done=$(grep -c '^round' "$1" 2>/dev/null) || true
+    echo "${done:-0}"
+}
 
-printf '%-7s %12s %12s %14s\n' mode "rss warm kB" "rss end kB" "kB per 1000"
-for mode in worker main raw; do
+printf '%-11s %12s %12s %14s\n' mode "rss warm kB" "rss end kB" "kB per 1000"
+for mode in worker main raw one-session sessions; do
     out=$work/$mode.out
     wine "$loop" "$rounds" "$per_round" "$pause_ms" "$mode" >"$out" 2>&1 &
     runner=$!
@@ -51,5 +57,5 @@ for mode in worker main raw; do
     end=$(rss_kb "$pid")
     wait "$runner"
     awk -v m="$mode" -v w="$warm" -v e="$end" -v n=$(((rounds - 1 - warmup) * per_round)) \
-        'BEGIN { printf "%-7s %12d %12d %14.1f\n", m, w, e, (e - w) * 1000 / n }'
+        'BEGIN { printf "%-11s %12d %12d %14.1f\n", m, w, e, (e - w) * 1000 / n }'
 done
