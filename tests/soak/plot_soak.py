@@ -24,7 +24,7 @@ import matplotlib.pyplot as plt  # noqa: E402
 
 sys.path.insert(0, str(pathlib.Path(__file__).resolve().parent))
 from damage_watcher import read_updates  # noqa: E402
-from soak_figures import WINE_BYTES_PER_DOWNLOAD, read_events, read_samples  # noqa: E402
+from soak_figures import WINE_BYTES_PER_DOWNLOAD, blank_runs, read_events, read_samples  # noqa: E402
 
 SIZE = (9, 4.5)
 DPI = 100
@@ -112,11 +112,11 @@ def plot_scroll(updates, started_at, path):
     for u in updates:
         total += max(u.shift, 0)
         position.append(total / 1000.0)
-    position_axes.plot(t, position, linewidth=0.8)
-    position_axes.set_ylabel("scrolled, thousands of pixels")
-    position_axes.set_xlabel("minutes")
-    figure.tight_layout()
-    figure.savefig(path, dpi=DPI)
+    position_axes.plot(t, position, linewidth=0.8, label="the picture's move, added up")
+    for n, (first, last) in enumerate(blank_runs(updates)):
+        position_axes.axvspan(t[first], t[last], color="tab:orange", alpha=0.3,
+                              label="nothing on the bar to follow" if n == 0 else None)
+    finish(figure, position_axes, "", "minutes", "scrolled, thousands of pixels", path, legend="upper left")
 
 
 # What the bar itself owns between passes, besides two fonts per item: the

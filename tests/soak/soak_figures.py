@@ -21,6 +21,8 @@ PASS_QUIET_SECONDS = 1.5
 # step takes 40 ms; a gap of 100 ms is two steps drawn as one, 250 ms a
 # hitch anyone sees, 2 s a bar that looks hung.
 NOTICEABLE_GAPS_MS = (100, 250, 1000, 2000)
+# A second of updates at full speed.
+BLANK_RUN = 25
 
 
 def read_samples(path):
@@ -86,6 +88,23 @@ def thread_figures(samples):
     }
 
 
+def blank_runs(updates):
+    """(first, last) indexes of the runs of updates whose move could not be
+    told, a second or longer: the bar showed nothing but its grips (after a
+    new server message, the new items wait behind the logo, which keeps
+    its place, until it comes round)."""
+    runs, start = [], None
+    for n, update in enumerate(updates + [None]):
+        unknown = update is not None and update.shift < 0
+        if unknown and start is None:
+            start = n
+        elif not unknown and start is not None:
+            if n - start >= BLANK_RUN:
+                runs.append((start, n - 1))
+            start = None
+    return runs
+
+
 def gap_figures(updates):
     stamps = sorted(u.server_ms for u in updates)
     gaps = [b - a for a, b in zip(stamps, stamps[1:])]
@@ -106,7 +125,10 @@ def gap_figures(updates):
     figures["shifts_unknown"] = len(shifts) - len(known)
     figures["shift_median_px"] = statistics.median(known) if known else None
     span_s = (stamps[-1] - stamps[0]) / 1000.0
-    figures["scroll_px_per_s"] = sum(known) / span_s if span_s > 0 else None
+    blank_s = sum(updates[last].server_ms - updates[first].server_ms for first, last in blank_runs(updates)) / 1000.0
+    figures["blank_s"] = blank_s
+    # How fast the text moved while there was text to follow.
+    figures["scroll_px_per_s"] = sum(known) / (span_s - blank_s) if span_s > blank_s else None
     return figures
 
 

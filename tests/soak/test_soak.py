@@ -4,6 +4,7 @@ the symbol list and the server message changed, Exit at the end) for a
 few minutes, with the steps coming more often. Prints the figures (ctest
 -V) and keeps them in the test's artefacts (soak/summary.json)."""
 
+from damage_watcher import read_updates
 from soak_figures import WINE_BYTES_PER_DOWNLOAD, print_figures, summarize, write_summary
 from soak_run import FASTEST_SPEED, Schedule, SoakRun
 
@@ -20,6 +21,10 @@ HEAP_NOISE_KB = 2048
 # A bar that shows nothing new for this long looks hung; everything else a
 # loaded machine may do to the steps is printed, not judged.
 FREEZE_COUNT_KEY = "gaps_over_2000_ms"
+# At full speed the picture moves by whole 5-pixel steps, one or several
+# between two looks on a busy machine; only a look caught during a
+# re-layout sees another move.
+WHOLE_STEP_SHARE = 0.9
 
 
 def test_soak_short(bench):
@@ -41,4 +46,7 @@ def test_soak_short(bench):
     assert figures["quiet_samples"] > 0, "no sample fell between two passes"
     assert figures["quiet_samples_above_baseline"] == 0, "a worker thread outlived its pass"
     assert figures[FREEZE_COUNT_KEY] == 0, "the bar stood still for seconds"
-    assert figures["shift_median_px"] == FASTEST_SPEED, "not scrolling at full speed"
+    moves = [u.shift for u in read_updates(outcome.output / "damage.txt") if u.shift > 0]
+    whole_steps = sum(1 for shift in moves if shift % FASTEST_SPEED == 0)
+    assert moves and whole_steps >= WHOLE_STEP_SHARE * len(moves), \
+        "not scrolling at full speed: %d of %d moves in whole 5-pixel steps" % (whole_steps, len(moves))
