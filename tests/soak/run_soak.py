@@ -61,8 +61,6 @@ def main():
     parser.add_argument("--minutes", type=float, default=30.0)
     parser.add_argument("--warmup", type=float, default=WARMUP_SECONDS, help="seconds left out of the figures")
     parser.add_argument("--output", type=pathlib.Path, default=None)
-    parser.add_argument("--no-commands", action="store_true",
-                        help="the exe has no menu commands yet: send them, check nothing of them")
     args = parser.parse_args()
     build = args.build.resolve()
     output = (args.output or build / "soak" / "long").resolve()
@@ -75,8 +73,7 @@ def main():
     bench = Bench("soak-long", BenchPaths.from_environment())
     try:
         bench.open()
-        outcome = SoakRun(bench, Schedule(seconds=60 * args.minutes, warmup=args.warmup), output,
-                          commands_work=not args.no_commands).run()
+        outcome = SoakRun(bench, Schedule(seconds=60 * args.minutes, warmup=args.warmup), output).run()
     finally:
         bench.close()
     figures = summarize(outcome.output, outcome.started_at, args.warmup)
