@@ -89,8 +89,12 @@ def test_the_menu_shows_its_entries_and_check_marks_as_the_settings_are(bench):
 
 
 def test_fast_moves_the_bar_faster_and_stop_halts_it(bench):
-    with StandInService(bench.run_dir, PROGRAM_PORT, PINNED):
+    with StandInService(bench.run_dir, PROGRAM_PORT, PINNED) as service:
         program, bar = start(bench, Speed=dword(1))
+        # The loading notice is in the same green: only once UP's quote was
+        # asked for is the green on the bar UP's.
+        wait_for(lambda: any(r.symbol == "UP" for r in service.requests()), QUOTES_TIMEOUT,
+                 what="UP's quote request", service=service)
         wait_for_up(bench, bar)
 
         def moved():
