@@ -18,6 +18,7 @@ inline constexpr std::uint32_t kInternetServiceHttp = 3;
 inline constexpr std::uint32_t kInternetFlagReload = 0x80000000;
 inline constexpr std::uint32_t kInternetFlagExistingConnect = 0x20000000;
 inline constexpr std::uint32_t kInternetFlagDontCache = 0x04000000;
+inline constexpr std::uint32_t kInternetFlagNoAutoRedirect = 0x00200000;
 inline constexpr std::uint32_t kIcuBrowserMode = 0x02000000;
 inline constexpr std::int32_t kInternetSchemeUnknown = -1;
 inline constexpr std::int32_t kInternetSchemeFtp = 1;
@@ -25,6 +26,10 @@ inline constexpr std::int32_t kInternetSchemeHttp = 3;
 inline constexpr std::int32_t kInternetSchemeHttps = 4;
 inline constexpr std::uint16_t kInternetDefaultHttpPort = 80;
 inline constexpr std::uint16_t kInternetDefaultHttpsPort = 443;
+// HttpQueryInfoA's levels, and the modifier that asks for a number.
+inline constexpr std::uint32_t kHttpQueryStatusCode = 19;
+inline constexpr std::uint32_t kHttpQueryLocation = 33;
+inline constexpr std::uint32_t kHttpQueryFlagNumber = 0x20000000;
 // InternetSetOption's time-outs, in milliseconds.
 inline constexpr std::uint32_t kInternetOptionConnectTimeout = 2;
 inline constexpr std::uint32_t kInternetOptionReceiveTimeout = 6;
@@ -71,6 +76,12 @@ public:
                              const void* optional, std::uint32_t optionalLength) = 0;
     // InternetReadFile: true with read = 0 at the end of the body.
     virtual bool ReadFile(InternetHandle request, void* buffer, std::uint32_t toRead, std::uint32_t& read) = 0;
+    // HttpQueryInfoA of the response's headers, the first of a kind: length
+    // is the buffer's size in bytes in, the bytes written out (a text without
+    // its terminator). False when the response has no such header, or when
+    // the buffer is too small, with length then the size needed.
+    virtual bool QueryInfo(InternetHandle request, std::uint32_t infoLevel, void* buffer,
+                           std::uint32_t& length) = 0;
     // InternetCloseHandle.
     virtual bool CloseHandle(InternetHandle handle) = 0;
     // InternetSetOptionA with a DWORD value, for the handle and those opened

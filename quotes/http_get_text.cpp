@@ -8,6 +8,7 @@
 
 #include "platform/scoped_internet.h"
 #include "quotes/body_reader.h"
+#include "quotes/redirect.h"
 
 namespace quotes {
 
@@ -20,14 +21,20 @@ constexpr char kHttpVersion[] = "HTTP/1.0";
 constexpr std::uintptr_t kSessionContext = 1;
 constexpr std::uint32_t kSessionFlags = platform::kInternetFlagDontCache;
 // Every request goes to the server and nothing is written to the cache.
-constexpr std::uint32_t kRequestFlags =
-    platform::kInternetFlagReload | platform::kInternetFlagExistingConnect | platform::kInternetFlagDontCache;
+// Redirects are followed here, a bounded number of times.
+constexpr std::uint32_t kRequestFlags = platform::kInternetFlagReload | platform::kInternetFlagExistingConnect |
+                                        platform::kInternetFlagDontCache | platform::kInternetFlagNoAutoRedirect;
 constexpr std::uint32_t kNoFlags = 0;
 
 // The piece buffer: one byte more than a piece is given, so the text stays
 // zero-terminated whatever was read into it.
 constexpr std::size_t kPieceBufferSize = 1024;
 constexpr std::size_t kPieceCapacity = kPieceBufferSize - 1;
+
+// A Location longer than the first buffer is asked for once more at its
+// size, up to a bound far above any real address.
+constexpr std::size_t kLocationBufferSize = 2048;
+constexpr std::size_t kMostLocationBytes = 64 * 1024;
 
 // Canonicalising escapes a byte into at most three ("%20"); the slack covers
 // what it may add to a bare address, such as the root path's '/'.
@@ -76,31 +83,64 @@ std::string ReadBody(platform::Internet& internet, platform::InternetHandle requ
     return body;
 }
 
+// The Location of a redirect answer, resolved; nothing for any other answer,
+// a redirect without a Location included, whose body is then the answer;
+// "" for a Location past the bound, which leads nowhere.
+std::optional<std::string> RedirectAddress(platform::Internet& internet, platform::InternetHandle request,
+                                           const Target& target) {
+    std::uint32_t status = 0;
+    std::uint32_t length = sizeof status;
+    if (!internet.QueryInfo(request, platform::kHttpQueryStatusCode | platform::kHttpQueryFlagNumber, &status,
+                            length) ||
+        !IsRedirectStatus(status)) {
+        return std::nullopt;
+    }
+    std::vector<char> location(kLocationBufferSize, '\0');
+    length = static_cast<std::uint32_t>(location.size());
+    if (!internet.QueryInfo(request, platform::kHttpQueryLocation, location.data(), length)) {
+        // Too small: once more with the size asked for, within the bound.
+        if (length <= location.size()) return std::nullopt;
+        if (length > kMostLocationBytes) return std::string();
+        location.assign(length + 1, '\0');
+        length = static_cast<std::uint32_t>(location.size());
+        if (!internet.QueryInfo(request, platform::kHttpQueryLocation, location.data(), length)) return std::string();
+    }
+    const std::string text(location.data(), std::min<std::size_t>(length, location.size()));
+    if (text.empty()) return std::nullopt;  // no place to go: the answer stands
+    return ResolveRedirect(target.server, target.port, target.object, text);
+}
+
 std::string Download(platform::Internet& internet, const std::string& url, const DownloadLimits& limits) {
     const platform::ScopedInternetHandle session(
         internet, internet.Open(kAgent, platform::kInternetOpenTypePreconfig, nullptr, nullptr, kSessionFlags));
     if (!session) return kDownloadErrorText;
 
-    const std::optional<Target> target = SplitAddress(internet, url);
-    if (!target) return kDownloadErrorText;
+    std::string address = url;
+    for (int redirects = 0;; ++redirects) {
+        const std::optional<Target> target = SplitAddress(internet, address);
+        if (!target) return kDownloadErrorText;
 
-    const platform::ScopedInternetHandle connection(
-        internet, internet.Connect(session.get(), target->server.c_str(), target->port, nullptr, nullptr,
-                                   platform::kInternetServiceHttp, kNoFlags, kSessionContext));
-    if (!connection) return kDownloadErrorText;
+        const platform::ScopedInternetHandle connection(
+            internet, internet.Connect(session.get(), target->server.c_str(), target->port, nullptr, nullptr,
+                                       platform::kInternetServiceHttp, kNoFlags, kSessionContext));
+        if (!connection) return kDownloadErrorText;
 
-    const platform::ScopedInternetHandle request(
-        internet, internet.OpenRequest(connection.get(), kVerb, target->object.c_str(), kHttpVersion, nullptr,
-                                       nullptr, kRequestFlags, kSessionContext));
-    if (!request) return kDownloadErrorText;
-    // On the request itself: not every WinINet passes a session's time-outs
-    // on to its requests. A refusal leaves WinINet's own values.
-    internet.SetOption(request.get(), platform::kInternetOptionConnectTimeout, limits.connectTimeoutMs);
-    internet.SetOption(request.get(), platform::kInternetOptionReceiveTimeout, limits.receiveTimeoutMs);
+        const platform::ScopedInternetHandle request(
+            internet, internet.OpenRequest(connection.get(), kVerb, target->object.c_str(), kHttpVersion, nullptr,
+                                           nullptr, kRequestFlags, kSessionContext));
+        if (!request) return kDownloadErrorText;
+        // On the request itself: not every WinINet passes a session's
+        // time-outs on to its requests. A refusal leaves WinINet's own values.
+        internet.SetOption(request.get(), platform::kInternetOptionConnectTimeout, limits.connectTimeoutMs);
+        internet.SetOption(request.get(), platform::kInternetOptionReceiveTimeout, limits.receiveTimeoutMs);
 
-    // The status is not looked at: an error page is a body like any other.
-    if (!internet.SendRequest(request.get(), nullptr, 0, nullptr, 0)) return kDownloadErrorText;
-    return ReadBody(internet, request.get(), limits.mostBodyBytes);
+        if (!internet.SendRequest(request.get(), nullptr, 0, nullptr, 0)) return kDownloadErrorText;
+        // Only a redirect is told apart: an error page is a body like any other.
+        const std::optional<std::string> next = RedirectAddress(internet, request.get(), *target);
+        if (!next) return ReadBody(internet, request.get(), limits.mostBodyBytes);
+        if (next->empty() || redirects == kMostRedirects) return kDownloadErrorText;
+        address = *next;
+    }
 }
 
 }  // namespace

@@ -26,7 +26,8 @@ struct DownloadLimits {
 };
 
 // The body with every carriage return removed; kDownloadErrorText when no
-// request could be sent or no final answer came; the part of the body read
+// request could be sent or no final answer came, a redirect leading to
+// neither included (after at most ten of them); the part of the body read
 // before a failed read; the first limits.mostBodyBytes of a longer body.
 // Nothing is thrown: a failure to allocate ends the download like a failed
 // read. Keeps no state, so calls on different threads do not meet.

@@ -13,6 +13,7 @@ namespace {
 
 constexpr std::uint16_t kDefaultFtpPort = 21;
 constexpr unsigned long kHighestPort = 65535;
+constexpr std::uint32_t kHttpStatusOk = 200;
 
 
 struct Hex {
@@ -97,11 +98,19 @@ std::optional<UrlParts> FakeInternet::Split(const std::string& url) {
     return parts;
 }
 
-void FakeInternet::Serve(const std::string& address, std::string body) {
+void FakeInternet::StoreAnswer(const std::string& address, Answer answer) {
     const std::optional<UrlParts> parts = Split(address);
     if (!parts) return;
     const std::string object = (parts->urlPath.empty() ? "/" : parts->urlPath) + parts->extraInfo;
-    bodies_[ServerKey(parts->host, parts->port) + object] = std::move(body);
+    answers_[ServerKey(parts->host, parts->port) + object] = std::move(answer);
+}
+
+void FakeInternet::Serve(const std::string& address, std::string body) {
+    StoreAnswer(address, {kHttpStatusOk, std::nullopt, std::move(body)});
+}
+
+void FakeInternet::Redirect(const std::string& address, std::uint32_t status, std::optional<std::string> location) {
+    StoreAnswer(address, {status, std::move(location), std::string()});
 }
 
 std::vector<std::string> FakeInternet::OpenHandleNames() const {
@@ -206,11 +215,48 @@ bool FakeInternet::SendRequest(InternetHandle request, const char* headers, std:
                optionalLength));
     Entry* entry = Find(request, Kind::Request);
     if (sendFails || entry == nullptr) return false;
-    const auto body = bodies_.find(entry->server + entry->object);
-    if (body == bodies_.end()) return false;
+    const auto answer = answers_.find(entry->server + entry->object);
+    if (answer == answers_.end()) return false;
     entry->sent = true;
-    entry->body = body->second;
+    entry->body = answer->second.body;
+    entry->status = answer->second.status;
+    entry->location = answer->second.location;
     entry->delivered = 0;
+    return true;
+}
+
+bool FakeInternet::QueryInfo(InternetHandle request, std::uint32_t infoLevel, void* buffer, std::uint32_t& length) {
+    const std::string call = Format("HttpQueryInfo", NameOf(request), Hex{infoLevel}, length);
+    const Entry* entry = Find(request, Kind::Request);
+    std::optional<std::string> text;
+    const std::uint32_t level = infoLevel & ~kHttpQueryFlagNumber;
+    if (!queryFails && entry != nullptr && entry->sent) {
+        if (level == kHttpQueryStatusCode) text = std::to_string(entry->status);
+        if (level == kHttpQueryLocation) text = entry->location;
+    }
+    if (!text || buffer == nullptr) {
+        Log(call + " -> failed");
+        return false;
+    }
+    if ((infoLevel & kHttpQueryFlagNumber) != 0) {
+        const std::uint32_t number = static_cast<std::uint32_t>(std::stoul(*text));
+        if (length < sizeof number) {
+            length = sizeof number;
+            Log(call + " -> too small");
+            return false;
+        }
+        std::memcpy(buffer, &number, sizeof number);
+        length = sizeof number;
+    } else {
+        if (length <= text->size()) {
+            length = static_cast<std::uint32_t>(text->size() + 1);
+            Log(call + " -> too small");
+            return false;
+        }
+        std::memcpy(buffer, text->c_str(), text->size() + 1);
+        length = static_cast<std::uint32_t>(text->size());
+    }
+    Log(call + " -> " + *text);
     return true;
 }
 

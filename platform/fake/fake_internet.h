@@ -27,6 +27,9 @@ public:
     // and query. A request for an address nobody serves cannot be sent, as
     // when no server answers.
     void Serve(const std::string& address, std::string body);
+    // A redirect answer at the address: the status, and the Location header
+    // unless there is none; no body.
+    void Redirect(const std::string& address, std::uint32_t status, std::optional<std::string> location);
     // What InternetCanonicalizeUrl makes of an address; any other address
     // comes out as it went in.
     std::map<std::string, std::string> canonicalForms;
@@ -39,6 +42,7 @@ public:
     bool openRequestFails = false;
     bool sendFails = false;
     bool setOptionFails = false;
+    bool queryFails = false;
     // Out of memory inside the platform: InternetOpen throws std::bad_alloc,
     // or every read once this many bytes of the body have been delivered.
     bool openThrows = false;
@@ -77,6 +81,7 @@ public:
     bool SendRequest(InternetHandle request, const char* headers, std::uint32_t headersLength, const void* optional,
                      std::uint32_t optionalLength) override;
     bool ReadFile(InternetHandle request, void* buffer, std::uint32_t toRead, std::uint32_t& read) override;
+    bool QueryInfo(InternetHandle request, std::uint32_t infoLevel, void* buffer, std::uint32_t& length) override;
     bool CloseHandle(InternetHandle handle) override;
     bool SetOption(InternetHandle handle, std::uint32_t option, std::uint32_t value) override;
 
@@ -96,12 +101,21 @@ private:
         bool sent = false;
         std::string body;
         std::size_t delivered = 0;
+        std::uint32_t status = 0;
+        std::optional<std::string> location;
+    };
+    struct Answer {
+        std::uint32_t status = 0;
+        std::optional<std::string> location;
+        std::string body;
     };
 
     InternetHandle NewHandle(Kind kind, InternetHandle parent);
     Entry* Find(InternetHandle handle, Kind kind);
 
-    std::map<std::string, std::string> bodies_;  // "host:port/object" -> body
+    void StoreAnswer(const std::string& address, Answer answer);
+
+    std::map<std::string, Answer> answers_;  // "host:port/object" -> answer
     std::map<InternetHandle, Entry> open_;
     std::uintptr_t nextHandle_ = 1;
     std::map<Kind, int> counts_;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string_view>
 #include <strings.h>
 
 namespace platform::native {
@@ -27,6 +28,14 @@ constexpr long kFirstFinalStatus = 200;
 constexpr long kFirstRedirectStatus = 300;
 constexpr long kFirstErrorStatus = 400;
 constexpr char kLocation[] = "location:";
+
+// A header's value without the blanks and line end around it.
+std::string Trimmed(std::string_view value) {
+    constexpr std::string_view kBlanks = " \t\r\n";
+    const std::size_t first = value.find_first_not_of(kBlanks);
+    if (first == std::string_view::npos) return std::string();
+    return std::string(value.substr(first, value.find_last_not_of(kBlanks) - first + 1));
+}
 
 bool IsBlankLine(const char* data, std::size_t length) {
     return (length == 2 && data[0] == '\r' && data[1] == '\n') || (length == 1 && data[0] == '\n');
@@ -143,8 +152,13 @@ std::size_t CurlTransfer::OnHeader(char* data, std::size_t size, std::size_t cou
     transfer.MarkActivity();
     transfer.headerBytes_ += length;
     if (transfer.headerBytes_ > kMostHeaderBytes) return 0;
-    if (length >= sizeof kLocation - 1 && strncasecmp(data, kLocation, sizeof kLocation - 1) == 0) {
-        transfer.sawLocation_ = true;
+    if (!transfer.locationUnderWay_ && length >= sizeof kLocation - 1 &&
+        strncasecmp(data, kLocation, sizeof kLocation - 1) == 0) {
+        try {
+            transfer.locationUnderWay_ = Trimmed(std::string_view(data, length).substr(sizeof kLocation - 1));
+        } catch (...) {
+            return 0;  // no room: the transfer fails
+        }
     }
     if (!IsBlankLine(data, length)) return length;
 
@@ -153,13 +167,17 @@ std::size_t CurlTransfer::OnHeader(char* data, std::size_t size, std::size_t cou
     long status = 0;
     curl_easy_getinfo(transfer.easy_.get(), CURLINFO_RESPONSE_CODE, &status);
     const bool interim = status >= kFirstInterimStatus && status < kFirstFinalStatus;
-    const bool redirect = transfer.limits_.followRedirects && transfer.sawLocation_ &&
+    const bool redirect = transfer.limits_.followRedirects && transfer.locationUnderWay_ &&
                           status >= kFirstRedirectStatus && status < kFirstErrorStatus;
-    if (!interim && !redirect) transfer.answered_ = true;
+    if (!interim && !redirect && !transfer.answered_) {
+        transfer.answered_ = true;
+        transfer.status_ = status;
+        transfer.location_ = std::move(transfer.locationUnderWay_);
+    }
     // The next hop connects under the connect time-out again.
     if (redirect) transfer.connected_ = false;
     transfer.headerBytes_ = 0;
-    transfer.sawLocation_ = false;
+    transfer.locationUnderWay_.reset();
     return length;
 }
 

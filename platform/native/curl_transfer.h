@@ -11,6 +11,7 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "platform/native/curl_handles.h"
@@ -39,6 +40,10 @@ public:
     // Up to `capacity` bytes of the body: true with read = 0 at its end,
     // false once the transfer broke off and all that came before is out.
     bool Read(char* buffer, std::size_t capacity, std::size_t& read);
+    // The final response's status, and its Location header if it has one;
+    // 0 and nothing before Start has seen the answer.
+    long status() const { return status_; }
+    const std::optional<std::string>& location() const { return location_; }
 
 private:
     using Clock = std::chrono::steady_clock;
@@ -68,7 +73,9 @@ private:
     bool connected_ = false;  // the receive time-out runs
     Clock::time_point lastActivity_;
     std::size_t headerBytes_ = 0;  // of the response under way
-    bool sawLocation_ = false;
+    std::optional<std::string> locationUnderWay_;  // of the response under way
+    long status_ = 0;
+    std::optional<std::string> location_;
     std::string body_;  // arrived and not yet handed out from delivered_ on
     std::size_t delivered_ = 0;
     bool paused_ = false;

@@ -18,7 +18,6 @@ namespace {
 
 // WinINet numbers only this back end needs.
 constexpr std::uint32_t kInternetOpenTypeProxy = 3;
-constexpr std::uint32_t kInternetFlagNoAutoRedirect = 0x00200000;
 constexpr std::uint32_t kInternetFlagPragmaNoCache = 0x00000100;
 constexpr std::uint32_t kZeroTerminated = 0xFFFFFFFF;  // a header length of -1L
 constexpr char kHttp10[] = "HTTP/1.0";
@@ -293,6 +292,36 @@ bool CurlInternet::ReadFile(InternetHandle handle, void* buffer, std::uint32_t t
     const bool ok = request->transfer->Read(static_cast<char*>(buffer), toRead, count);
     read = static_cast<std::uint32_t>(count);
     return ok;
+}
+
+bool CurlInternet::QueryInfo(InternetHandle handle, std::uint32_t infoLevel, void* buffer, std::uint32_t& length) {
+    const auto request = Find<Request>(handle);
+    if (!request || !request->transfer || buffer == nullptr) return false;
+    const CurlTransfer& transfer = *request->transfer;
+    const std::uint32_t level = infoLevel & ~kHttpQueryFlagNumber;
+    if ((infoLevel & kHttpQueryFlagNumber) != 0) {
+        // Only the status is a number here.
+        if (level != kHttpQueryStatusCode || transfer.status() <= 0) return false;
+        const auto status = static_cast<std::uint32_t>(transfer.status());
+        if (length < sizeof status) {
+            length = sizeof status;
+            return false;
+        }
+        std::memcpy(buffer, &status, sizeof status);
+        length = sizeof status;
+        return true;
+    }
+    std::optional<std::string> text;
+    if (level == kHttpQueryStatusCode && transfer.status() > 0) text = std::to_string(transfer.status());
+    if (level == kHttpQueryLocation) text = transfer.location();
+    if (!text) return false;
+    if (length <= text->size()) {
+        length = static_cast<std::uint32_t>(text->size() + 1);
+        return false;
+    }
+    std::memcpy(buffer, text->c_str(), text->size() + 1);
+    length = static_cast<std::uint32_t>(text->size());
+    return true;
 }
 
 bool CurlInternet::CloseHandle(InternetHandle handle) {

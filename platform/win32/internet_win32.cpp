@@ -12,7 +12,10 @@ static_assert(kInternetOpenTypePreconfig == INTERNET_OPEN_TYPE_PRECONFIG &&
 static_assert(kInternetServiceHttp == INTERNET_SERVICE_HTTP);
 static_assert(kInternetFlagReload == INTERNET_FLAG_RELOAD &&
               kInternetFlagExistingConnect == INTERNET_FLAG_EXISTING_CONNECT &&
-              kInternetFlagDontCache == INTERNET_FLAG_DONT_CACHE);
+              kInternetFlagDontCache == INTERNET_FLAG_DONT_CACHE &&
+              kInternetFlagNoAutoRedirect == INTERNET_FLAG_NO_AUTO_REDIRECT);
+static_assert(kHttpQueryStatusCode == HTTP_QUERY_STATUS_CODE && kHttpQueryLocation == HTTP_QUERY_LOCATION &&
+              kHttpQueryFlagNumber == HTTP_QUERY_FLAG_NUMBER);
 static_assert(kIcuBrowserMode == ICU_BROWSER_MODE);
 static_assert(kInternetSchemeUnknown == INTERNET_SCHEME_UNKNOWN && kInternetSchemeFtp == INTERNET_SCHEME_FTP &&
               kInternetSchemeHttp == INTERNET_SCHEME_HTTP && kInternetSchemeHttps == INTERNET_SCHEME_HTTPS);
@@ -88,6 +91,13 @@ bool Win32Internet::ReadFile(InternetHandle request, void* buffer, std::uint32_t
     DWORD count = 0;
     const bool ok = ::InternetReadFile(Native(request), buffer, toRead, &count) != FALSE;
     read = count;
+    return ok;
+}
+
+bool Win32Internet::QueryInfo(InternetHandle request, std::uint32_t infoLevel, void* buffer, std::uint32_t& length) {
+    DWORD size = length;
+    const bool ok = ::HttpQueryInfoA(Native(request), infoLevel, buffer, &size, nullptr) != FALSE;
+    length = size;
     return ok;
 }
 

@@ -18,15 +18,15 @@ GRIP_WIDTH = 5
 BAR_LEFT, BAR_TOP, BAR_WIDTH = 100, 200, 423
 UPDATE_MS = 2000
 PROMPT_EXIT = 5.0
+# The request, and the ten redirects a download follows.
+REDIRECT_REQUESTS = 11
 # What the bar may hold, whatever a server sends (Wine's own share included).
 MOST_RESIDENT_KB = 200 * 1024
 
 GOOD = '"GOOD",10.5,"4:00PM",+0.5,10,11,10,100\r\n'
 BAD_NOW_GOOD = '"BAD",9.5,"4:00PM",-0.5,9,10,10,100\r\n'
 
-# Mode, argument: each answers the quote requests for BAD only. A redirect
-# loop is not among them: Wine's WinINet follows one without end (Windows'
-# stops), so under Wine that download would never end.
+# Mode, argument: each answers the quote requests for BAD only.
 HOSTILE_MODES = [
     ("hang", "600000"),
     ("stall", "600000"),
@@ -35,6 +35,7 @@ HOSTILE_MODES = [
     ("reset", None),
     ("cut", None),
     ("badchunk", None),
+    ("redirect-loop", None),
     ("redirect-https", None),
     ("redirect-dead", None),
     ("html500", None),
@@ -103,6 +104,13 @@ def test_a_hostile_quote_source_cannot_hurt_the_bar(bench, mode, argument):
             time.sleep(0.3)
         print("%s: resident %d KB at most" % (mode, peak))
         assert peak < MOST_RESIDENT_KB, "%s: %d KB resident" % (mode, peak)
+
+        if mode == "redirect-loop":
+            # The download follows ten redirects and gives up: the pass ends,
+            # and the next one asks again.
+            def bad_requests():
+                return sum(1 for r in service.requests() if r.symbol == "BAD")
+            wait_for(lambda: bad_requests() >= 2 * REDIRECT_REQUESTS, 30, "a second pass asking for BAD")
 
         # The next good answer brings BAD's quote back, in red.
         service.control("fault", path="/d/quotes.csv", symbol="BAD", mode="none")

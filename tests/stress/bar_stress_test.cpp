@@ -64,6 +64,8 @@ public:
                                          const char*, const char* const*, std::uint32_t, std::uintptr_t) override {
         return NewHandle(object);
     }
+    // No answer here is a redirect.
+    bool QueryInfo(platform::InternetHandle, std::uint32_t, void*, std::uint32_t&) override { return false; }
     bool SendRequest(platform::InternetHandle request, const char*, std::uint32_t, const void*,
                      std::uint32_t) override {
         std::string object;

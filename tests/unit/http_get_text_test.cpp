@@ -44,12 +44,15 @@ TEST(HttpGetText, MakesTheWinInetCallsInOrderWithTheirFlags) {
         "InternetCanonicalizeUrl(\"" + kQuoteUrl + "\", 0x2000000)",
         "InternetCrackUrl(\"" + kQuoteUrl + "\", 0x0)",
         "InternetConnect(s1, \"quotes.example\", 8642, null, null, 3, 0x0, 1) -> c1",
-        "HttpOpenRequest(c1, \"GET\", \"/d/quotes.csv?f=sl1t1c1ghpv&s=IBM\", \"HTTP/1.0\", null, null, 0xa4000000, 1)"
+        // Reload, existing connection, no cache, and no redirect followed by WinINet.
+        "HttpOpenRequest(c1, \"GET\", \"/d/quotes.csv?f=sl1t1c1ghpv&s=IBM\", \"HTTP/1.0\", null, null, 0xa4200000, 1)"
         " -> r1",
         // Windows' default time-outs, set so that every WinINet keeps them.
         "InternetSetOption(r1, 2, 60000)",
         "InternetSetOption(r1, 6, 30000)",
         "HttpSendRequest(r1, null, 0, null, 0)",
+        // Only to tell a redirect, which is followed here.
+        "HttpQueryInfo(r1, 0x20000013, 4) -> 200",
         "InternetCloseHandle(r1)",
         "InternetCloseHandle(c1)",
         "InternetCloseHandle(s1)",
@@ -60,7 +63,7 @@ TEST(HttpGetText, MakesTheWinInetCallsInOrderWithTheirFlags) {
     // request, and the last one finds the end of the body.
     const auto firstRead = std::find_if(internet.calls.begin(), internet.calls.end(), IsRead);
     ASSERT_NE(firstRead, internet.calls.end());
-    EXPECT_EQ(*(firstRead - 1), "HttpSendRequest(r1, null, 0, null, 0)");
+    EXPECT_EQ(*(firstRead - 1), "HttpQueryInfo(r1, 0x20000013, 4) -> 200");
     const std::vector<std::string> reads = internet.CallsNamed("InternetReadFile");
     for (const std::string& read : reads) EXPECT_EQ(read.rfind("InternetReadFile(r1, ", 0), 0u) << read;
     EXPECT_EQ(reads.back().substr(reads.back().size() - 5), " -> 0");
@@ -195,6 +198,9 @@ TEST(HttpGetText, FailuresYieldTheirResultAndCloseWhatWasOpened) {
         {"read fails once the body has all come", [&body](FakeInternet& f) { f.readFailsAfter = body.size(); },
          "\"IBM\",123.5\n\"MSFT\",45.25\n", all},
         {"empty body", [](FakeInternet& f) { f.Serve(kQuoteUrl, ""); }, "", all},
+        // No status to tell a redirect by: the body is the answer.
+        {"status cannot be asked for", [](FakeInternet& f) { f.queryFails = true; },
+         "\"IBM\",123.5\n\"MSFT\",45.25\n", all},
     };
     for (const Case& c : cases) {
         FakeInternet internet;

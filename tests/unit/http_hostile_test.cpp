@@ -78,4 +78,48 @@ TEST_F(HttpHostile, OnlyTheTimeOutsAreOptions) {
     EXPECT_FALSE(internet_.SetOption(session, platform::kInternetOptionReceiveTimeout, 1000));
 }
 
+// What the download asks of a response to tell a redirect: the status as a
+// number or text, and the Location as the server wrote it; a buffer too small
+// is told the size it needs. A response followed by WinINet itself is not the
+// one asked about, so the flag that stops it is honoured.
+TEST_F(HttpHostile, TellsTheStatusAndTheLocationOfTheResponse) {
+    hostile::HostileServer server([](hostile::Peer& p) {
+        p.Send("HTTP/1.0 301 Moved\r\nX-Other: 1\r\nLocation:  next?a=b \r\nLocation: /second\r\n"
+               "Content-Length: 0\r\n\r\n");
+    });
+    const auto session = internet_.Open("ORVO", platform::kInternetOpenTypePreconfig, nullptr, nullptr, 0);
+    const auto connection = internet_.Connect(session, "127.0.0.1", static_cast<std::uint16_t>(server.port()),
+                                              nullptr, nullptr, platform::kInternetServiceHttp, 0, 1);
+    const auto request = internet_.OpenRequest(connection, "GET", "/d/quotes.csv", "HTTP/1.0", nullptr, nullptr,
+                                               platform::kInternetFlagNoAutoRedirect, 1);
+    ASSERT_NE(request, nullptr);
+    std::uint32_t status = 0;
+    std::uint32_t length = sizeof status;
+    constexpr std::uint32_t kNumber = platform::kHttpQueryStatusCode | platform::kHttpQueryFlagNumber;
+    EXPECT_FALSE(internet_.QueryInfo(request, kNumber, &status, length)) << "nothing sent yet";
+    ASSERT_TRUE(internet_.SendRequest(request, nullptr, 0, nullptr, 0));
+
+    EXPECT_TRUE(internet_.QueryInfo(request, kNumber, &status, length));
+    EXPECT_EQ(status, 301u);
+    EXPECT_EQ(length, sizeof status);
+    char text[16] = {};
+    length = sizeof text;
+    EXPECT_TRUE(internet_.QueryInfo(request, platform::kHttpQueryStatusCode, text, length));
+    EXPECT_EQ(std::string(text, length), "301");
+
+    char tiny[4] = {};
+    length = sizeof tiny;
+    EXPECT_FALSE(internet_.QueryInfo(request, platform::kHttpQueryLocation, tiny, length));
+    EXPECT_EQ(length, std::string("next?a=b").size() + 1);
+    length = sizeof text;
+    EXPECT_TRUE(internet_.QueryInfo(request, platform::kHttpQueryLocation, text, length));
+    EXPECT_EQ(std::string(text, length), "next?a=b");
+    EXPECT_EQ(server.connections(), 1);
+
+    constexpr std::uint32_t kContentType = 1;
+    length = sizeof text;
+    EXPECT_FALSE(internet_.QueryInfo(request, kContentType, text, length));
+    for (const auto handle : {request, connection, session}) EXPECT_TRUE(internet_.CloseHandle(handle));
+}
+
 }  // namespace
