@@ -5,6 +5,7 @@
 // says so. The time-outs are shortened so the table runs in seconds; the
 // defaults are checked on their own.
 #include <algorithm>
+#include <cstdio>
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -76,6 +77,18 @@ struct HostileCase {
     int mostConnections;
     WineDeparture wine;
 };
+
+// One line of figures per case, for the report: what the download yielded,
+// how long it took and how many connections it made.
+inline void PrintFigures(const char* backEnd, const HostileCase& c, const std::string& text, long long ms,
+                         int connections) {
+    const std::string yielded = text == kError  ? "error text"
+                                : text.empty()  ? "empty text"
+                                : text == kText ? "the body"
+                                                : std::to_string(text.size()) + " bytes";
+    std::printf("hostile | %s | %s | %s | %lld ms | %d connection%s\n", backEnd, c.name.c_str(), yielded.c_str(), ms,
+                connections, connections == 1 ? "" : "s");
+}
 
 inline std::vector<HostileCase> HostileCases() {
     constexpr std::size_t kOneMegabyte = 1024 * 1024;

@@ -30,8 +30,12 @@ TEST_F(HttpHostile, YieldsWhatEachHostileServerLeaves) {
     for (const http_hostile_cases::HostileCase& c : http_hostile_cases::HostileCases()) {
         hostile::HostileServer server(c.answer);
         ASSERT_TRUE(server.listening()) << c.name;
+        const auto start = Clock::now();
         const std::string text = quotes::HttpGetText(internet_, server.Url("/getmessage.asp"),
                                                      http_hostile_cases::ShortLimits());
+        http_hostile_cases::PrintFigures(
+            "libcurl", c, text,
+            std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count(), server.connections());
         EXPECT_EQ(text.size(), c.text.size()) << c.name;
         EXPECT_TRUE(text == c.text) << c.name << ": " << text.substr(0, 200);
         EXPECT_GE(server.connections(), 1) << c.name;

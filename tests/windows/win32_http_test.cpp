@@ -234,8 +234,14 @@ TEST(Win32HttpHostile, YieldsWhatEachHostileServerLeaves) {
     for (const http_hostile_cases::HostileCase& c : http_hostile_cases::HostileCases()) {
         hostile::HostileServer server(c.answer);
         ASSERT_TRUE(server.listening()) << c.name;
+        const auto start = std::chrono::steady_clock::now();
         const std::string text =
             HttpGetText(internet, server.Url(kMessageTarget), http_hostile_cases::ShortLimits());
+        http_hostile_cases::PrintFigures("WinINet", c, text,
+                                         std::chrono::duration_cast<std::chrono::milliseconds>(
+                                             std::chrono::steady_clock::now() - start)
+                                             .count(),
+                                         server.connections());
         const std::string& expected = c.wine.text ? *c.wine.text : c.text;
         EXPECT_EQ(text.size(), expected.size()) << c.name;
         EXPECT_TRUE(text == expected) << c.name << ": " << text.substr(0, 200);
