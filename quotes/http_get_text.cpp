@@ -31,6 +31,7 @@ constexpr std::uint32_t kNoFlags = 0;
 constexpr std::size_t kPieceBufferSize = 1024;
 constexpr std::size_t kPieceCapacity = kPieceBufferSize - 1;
 
+constexpr std::uint32_t kNoStatus = 0;
 // A Location longer than the first buffer is asked for once more at its
 // size, up to a bound far above any real address.
 constexpr std::size_t kLocationBufferSize = 2048;
@@ -83,20 +84,25 @@ std::string ReadBody(platform::Internet& internet, platform::InternetHandle requ
     return body;
 }
 
-// The Location of a redirect answer, resolved; nothing for any other answer,
-// a redirect without a Location included, whose body is then the answer;
-// "" for a Location past the bound, which leads nowhere.
-std::optional<std::string> RedirectAddress(platform::Internet& internet, platform::InternetHandle request,
-                                           const Target& target) {
+// The status of the response to a sent request; 0 when it has none, as
+// when the server closed the connection without a word.
+std::uint32_t StatusOf(platform::Internet& internet, platform::InternetHandle request) {
     std::uint32_t status = 0;
     std::uint32_t length = sizeof status;
     if (!internet.QueryInfo(request, platform::kHttpQueryStatusCode | platform::kHttpQueryFlagNumber, &status,
-                            length) ||
-        !IsRedirectStatus(status)) {
-        return std::nullopt;
+                            length)) {
+        return kNoStatus;
     }
+    return status;
+}
+
+// The Location of a redirect answer, resolved; nothing when it has none,
+// and its body is then the answer; "" for a Location past the bound, which
+// leads nowhere.
+std::optional<std::string> RedirectAddress(platform::Internet& internet, platform::InternetHandle request,
+                                           const Target& target) {
     std::vector<char> location(kLocationBufferSize, '\0');
-    length = static_cast<std::uint32_t>(location.size());
+    std::uint32_t length = static_cast<std::uint32_t>(location.size());
     if (!internet.QueryInfo(request, platform::kHttpQueryLocation, location.data(), length)) {
         // Too small: once more with the size asked for, within the bound.
         if (length <= location.size()) return std::nullopt;
@@ -135,7 +141,12 @@ std::string Download(platform::Internet& internet, const std::string& url, const
         internet.SetOption(request.get(), platform::kInternetOptionReceiveTimeout, limits.receiveTimeoutMs);
 
         if (!internet.SendRequest(request.get(), nullptr, 0, nullptr, 0)) return kDownloadErrorText;
-        // Only a redirect is told apart: an error page is a body like any other.
+        // Only a redirect is told apart: an error page is a body like any
+        // other. No status at all means no answer came, which Windows' WinINet
+        // already fails at the send; not every WinINet does.
+        const std::uint32_t status = StatusOf(internet, request.get());
+        if (status == kNoStatus) return kDownloadErrorText;
+        if (!IsRedirectStatus(status)) return ReadBody(internet, request.get(), limits.mostBodyBytes);
         const std::optional<std::string> next = RedirectAddress(internet, request.get(), *target);
         if (!next) return ReadBody(internet, request.get(), limits.mostBodyBytes);
         if (next->empty() || redirects == kMostRedirects) return kDownloadErrorText;

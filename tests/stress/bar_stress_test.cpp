@@ -64,8 +64,16 @@ public:
                                          const char*, const char* const*, std::uint32_t, std::uintptr_t) override {
         return NewHandle(object);
     }
-    // No answer here is a redirect.
-    bool QueryInfo(platform::InternetHandle, std::uint32_t, void*, std::uint32_t&) override { return false; }
+    // Every answer is a plain 200: none is a redirect.
+    bool QueryInfo(platform::InternetHandle, std::uint32_t infoLevel, void* buffer, std::uint32_t& length) override {
+        constexpr std::uint32_t kOk = 200;
+        if (infoLevel != (platform::kHttpQueryStatusCode | platform::kHttpQueryFlagNumber) || length < sizeof kOk) {
+            return false;
+        }
+        std::memcpy(buffer, &kOk, sizeof kOk);
+        length = sizeof kOk;
+        return true;
+    }
     bool SendRequest(platform::InternetHandle request, const char*, std::uint32_t, const void*,
                      std::uint32_t) override {
         std::string object;

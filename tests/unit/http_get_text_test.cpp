@@ -198,9 +198,8 @@ TEST(HttpGetText, FailuresYieldTheirResultAndCloseWhatWasOpened) {
         {"read fails once the body has all come", [&body](FakeInternet& f) { f.readFailsAfter = body.size(); },
          "\"IBM\",123.5\n\"MSFT\",45.25\n", all},
         {"empty body", [](FakeInternet& f) { f.Serve(kQuoteUrl, ""); }, "", all},
-        // No status to tell a redirect by: the body is the answer.
-        {"status cannot be asked for", [](FakeInternet& f) { f.queryFails = true; },
-         "\"IBM\",123.5\n\"MSFT\",45.25\n", all},
+        // No status: no answer came, whatever the send said.
+        {"response has no status", [](FakeInternet& f) { f.queryFails = true; }, kError, all},
     };
     for (const Case& c : cases) {
         FakeInternet internet;
