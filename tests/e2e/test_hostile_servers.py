@@ -8,16 +8,15 @@ import time
 
 import pytest
 
-from pixels import Image, rgb
+from bar_view import GREEN, RED, bar_image, text_columns, wait_for
 from program import BAR_TITLE, EXIT_COMMAND, start_with_settings
 from registry_values import dword, sz
 from service import PROGRAM_PORT, StandInService
 
-GREEN, RED = rgb("#006600"), rgb("#DD0000")
-GRIP_WIDTH = 5
 BAR_LEFT, BAR_TOP, BAR_WIDTH = 100, 200, 423
 UPDATE_MS = 2000
 PROMPT_EXIT = 5.0
+POLL = 0.2  # seconds between looks
 # The request, and the ten redirects a download follows.
 REDIRECT_REQUESTS = 11
 # What the bar may hold, whatever a server sends (Wine's own share included).
@@ -48,19 +47,8 @@ def settings():
             "Speed": dword(2), "Update": dword(UPDATE_MS), "Symbols": sz("GOOD, BAD")}
 
 
-def wait_for(condition, timeout, what, interval=0.2):
-    deadline = time.monotonic() + timeout
-    while time.monotonic() < deadline:
-        value = condition()
-        if value:
-            return value
-        time.sleep(interval)
-    raise AssertionError("%s did not come within %.1f s" % (what, timeout))
-
-
 def columns(bench, bar, colour, name):
-    image = Image.load(bench.screenshot(name, (bar.left, bar.top, bar.right, bar.bottom)))
-    return [x for x in image.columns_with(colour) if GRIP_WIDTH <= x < image.width - GRIP_WIDTH]
+    return text_columns(bar_image(bench, bar, name), colour)
 
 
 def program_pid(bench):
@@ -84,7 +72,7 @@ def still_scrolls(bench, bar):
         time.sleep(0.5)
         second = columns(bench, bar, GREEN, "second.png")
         return first and second and min(first) != min(second)
-    return wait_for(moved, 30, "GOOD moving on the bar")
+    return wait_for(moved, 30, interval=POLL, what="GOOD moving on the bar")
 
 
 @pytest.mark.parametrize("mode, argument", HOSTILE_MODES, ids=[mode for mode, _ in HOSTILE_MODES])
@@ -94,7 +82,8 @@ def test_a_hostile_quote_source_cannot_hurt_the_bar(bench, mode, argument):
     with StandInService(bench.run_dir, PROGRAM_PORT, arguments) as service:
         program, bar = start_with_settings(bench, settings())
         pid = program_pid(bench)
-        wait_for(lambda: any(r.symbol == "BAD" for r in service.requests()), 20, "BAD's quote request")
+        wait_for(lambda: any(r.symbol == "BAD" for r in service.requests()), 20, interval=POLL,
+                 what="BAD's quote request")
 
         # The bar keeps scrolling and answering while BAD's answer goes wrong.
         peak = resident_kb(pid)
@@ -110,12 +99,13 @@ def test_a_hostile_quote_source_cannot_hurt_the_bar(bench, mode, argument):
             # and the next one asks again.
             def bad_requests():
                 return sum(1 for r in service.requests() if r.symbol == "BAD")
-            wait_for(lambda: bad_requests() >= 2 * REDIRECT_REQUESTS, 30, "a second pass asking for BAD")
+            wait_for(lambda: bad_requests() >= 2 * REDIRECT_REQUESTS, 30, interval=POLL,
+                     what="a second pass asking for BAD")
 
         # The next good answer brings BAD's quote back, in red.
         service.control("fault", path="/d/quotes.csv", symbol="BAD", mode="none")
         service.control("pin", symbol="BAD", line=BAD_NOW_GOOD)
-        wait_for(lambda: columns(bench, bar, RED, "back.png"), 90, "BAD's quote in red")
+        wait_for(lambda: columns(bench, bar, RED, "back.png"), 90, interval=POLL, what="BAD's quote in red")
 
         bench.command(BAR_TITLE, EXIT_COMMAND)
         assert program.wait(PROMPT_EXIT) == 0
