@@ -6,6 +6,23 @@
 
 namespace ticker {
 
+namespace {
+
+// One axis of the snap: a span [low, high) within `distance` of 0 moves to
+// 0, else one within `distance` of `far` moves to end there; its length stays.
+void SnapAxis(std::int32_t& low, std::int32_t& high, std::int32_t far, std::int32_t distance) {
+    const std::int32_t length = high - low;
+    if (low < distance) {
+        low = 0;
+        high = length;
+    } else if (high + distance > far) {
+        low = far - length;
+        high = far;
+    }
+}
+
+}  // namespace
+
 Grip GripAt(std::int16_t x, std::int32_t clientRight) {
     if (x <= kGripZone) return Grip::Left;
     if (x >= clientRight - kGripZone) return Grip::Right;
@@ -46,23 +63,9 @@ platform::Rect SnapToEdges(platform::Rect r, const platform::Rect& workArea) {
     // on the screen at all.
     const bool onScreen = r.right > 0 && r.left < workArea.right && r.bottom > 0 && r.top < workArea.bottom;
     if (!onScreen) return r;
-    const std::int32_t height = r.bottom - r.top;
-    const std::int32_t width = r.right - r.left;
-    const std::int32_t distance = height;  // on both axes
-    if (r.top < distance) {
-        r.top = 0;
-        r.bottom = height;
-    } else if (r.bottom + distance > workArea.bottom) {
-        r.top = workArea.bottom - height;
-        r.bottom = workArea.bottom;
-    }
-    if (r.left < distance) {
-        r.left = 0;
-        r.right = width;
-    } else if (r.right + distance > workArea.right) {
-        r.left = workArea.right - width;
-        r.right = workArea.right;
-    }
+    const std::int32_t distance = r.bottom - r.top;  // the bar's height, on both axes
+    SnapAxis(r.top, r.bottom, workArea.bottom, distance);
+    SnapAxis(r.left, r.right, workArea.right, distance);
     return r;
 }
 
