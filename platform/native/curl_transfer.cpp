@@ -9,13 +9,8 @@ namespace platform::native {
 
 namespace {
 
-// Only plain HTTP, for the first request and every redirect: the bar's
-// addresses are all "http://", and a redirect to anything else fails.
+// Only plain HTTP: the bar's addresses are all "http://".
 constexpr char kProtocols[] = "http";
-// WinINet follows a bounded number of redirects and documents no number;
-// ten is the default Windows documents for its other HTTP client (WinHTTP).
-// A loop ends as a failure.
-constexpr long kMostRedirects = 10;
 // The headers of one response are bounded, far above any real server's, so
 // a server cannot make the exchange hold headers without end.
 constexpr std::size_t kMostHeaderBytes = 256 * 1024;
@@ -25,8 +20,6 @@ constexpr std::size_t kMostHeldBytes = 64 * 1024;
 constexpr int kPollMs = 100;
 constexpr long kFirstInterimStatus = 100;
 constexpr long kFirstFinalStatus = 200;
-constexpr long kFirstRedirectStatus = 300;
-constexpr long kFirstErrorStatus = 400;
 constexpr char kLocation[] = "location:";
 
 // A header's value without the blanks and line end around it.
@@ -47,9 +40,6 @@ CurlTransfer::CurlTransfer(CurlEasy easy, CurlList headers, const TransferLimits
     : headers_(std::move(headers)), easy_(std::move(easy)), multi_(curl_multi_init()), limits_(limits) {
     CURL* curl = easy_.get();
     curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, kProtocols);
-    curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, kProtocols);
-    curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, limits_.followRedirects ? 1L : 0L);
-    curl_easy_setopt(curl, CURLOPT_MAXREDIRS, kMostRedirects);
     curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(limits_.connectTimeoutMs));
     curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, OnBody);
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, this);
@@ -162,20 +152,15 @@ std::size_t CurlTransfer::OnHeader(char* data, std::size_t size, std::size_t cou
     }
     if (!IsBlankLine(data, length)) return length;
 
-    // The end of one response's headers: the final one, unless it is
-    // interim or a redirect that will be followed.
+    // The end of one response's headers: the final one, unless it is interim.
     long status = 0;
     curl_easy_getinfo(transfer.easy_.get(), CURLINFO_RESPONSE_CODE, &status);
     const bool interim = status >= kFirstInterimStatus && status < kFirstFinalStatus;
-    const bool redirect = transfer.limits_.followRedirects && transfer.locationUnderWay_ &&
-                          status >= kFirstRedirectStatus && status < kFirstErrorStatus;
-    if (!interim && !redirect && !transfer.answered_) {
+    if (!interim && !transfer.answered_) {
         transfer.answered_ = true;
         transfer.status_ = status;
         transfer.location_ = std::move(transfer.locationUnderWay_);
     }
-    // The next hop connects under the connect time-out again.
-    if (redirect) transfer.connected_ = false;
     transfer.headerBytes_ = 0;
     transfer.locationUnderWay_.reset();
     return length;

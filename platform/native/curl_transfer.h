@@ -21,21 +21,20 @@ namespace platform::native {
 struct TransferLimits {
     std::uint32_t connectTimeoutMs = 0;  // 0: none
     std::uint32_t receiveTimeoutMs = 0;  // most time without a byte; 0: none
-    bool followRedirects = true;
 };
 
 class CurlTransfer {
 public:
     // Takes an easy handle set up with the request; the callbacks, the
-    // redirect and protocol rules and the time-outs are set here.
+    // protocol rule and the time-outs are set here.
     CurlTransfer(CurlEasy easy, CurlList headers, const TransferLimits& limits);
     ~CurlTransfer();
     CurlTransfer(const CurlTransfer&) = delete;
     CurlTransfer& operator=(const CurlTransfer&) = delete;
 
     // Runs the exchange until the final response's headers arrived (true),
-    // or it ended without them (false): no connection, a time-out, a
-    // redirect that leads nowhere, too many redirects, headers past the bound.
+    // or it ended without them (false): no connection, a time-out,
+    // headers past the bound.
     bool Start();
     // Up to `capacity` bytes of the body: true with read = 0 at its end,
     // false once the transfer broke off and all that came before is out.

@@ -276,9 +276,7 @@ bool CurlInternet::SendRequest(InternetHandle handle, const char* headers, std::
         if (request->verb != kGet) curl_easy_setopt(curl.get(), CURLOPT_CUSTOMREQUEST, request->verb.c_str());
     }
 
-    TransferLimits limits = request->limits;
-    limits.followRedirects = (request->flags & kInternetFlagNoAutoRedirect) == 0;
-    auto transfer = std::make_unique<CurlTransfer>(std::move(curl), std::move(headerList), limits);
+    auto transfer = std::make_unique<CurlTransfer>(std::move(curl), std::move(headerList), request->limits);
     if (!transfer->Start()) return false;
     request->transfer = std::move(transfer);
     return true;

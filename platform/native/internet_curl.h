@@ -5,7 +5,9 @@
 // part way yields what arrived and then a failing read. Sending returns
 // once the final response's headers are in; reads take the body as it
 // arrives (curl_transfer.h). Connect and receive time-outs are Windows'
-// defaults until InternetSetOption changes them.
+// defaults until InternetSetOption changes them. No redirect is followed,
+// as if every request asked so (INTERNET_FLAG_NO_AUTO_REDIRECT): the bar's
+// download follows them itself.
 #include <map>
 #include <memory>
 #include <mutex>
