@@ -9,6 +9,8 @@ packages=(
     # native build, unit tests and benchmarks
     cmake g++ make pkg-config googletest libgtest-dev libbenchmark-dev
     libcpp-httplib-dev libcurl4-openssl-dev valgrind
+    # the service's live mode: JSON of the market-data sources
+    nlohmann-json3-dev
     # the Windows build
     g++-mingw-w64-i686
     # running it: Wine (32-bit), a virtual X server and the tools that drive it

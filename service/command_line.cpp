@@ -1,13 +1,19 @@
 #include "service/command_line.h"
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+
 #include <charconv>
 #include <optional>
+
+#include "service/sources/source_adapters.h"
 
 namespace service {
 
 namespace {
 
 constexpr std::uint64_t kHighestPort = 65535;
+constexpr std::uint64_t kMaxCacheSeconds = 86400;
 
 std::optional<std::uint64_t> ParseNumber(const std::string& text) {
     std::uint64_t value = 0;
@@ -15,6 +21,76 @@ std::optional<std::uint64_t> ParseNumber(const std::string& text) {
     const auto result = std::from_chars(text.data(), end, value);
     if (text.empty() || result.ec != std::errc() || result.ptr != end) return std::nullopt;
     return value;
+}
+
+std::vector<std::string> SplitList(const std::string& list) {
+    std::vector<std::string> items;
+    std::size_t start = 0;
+    while (start <= list.size()) {
+        std::size_t end = list.find(',', start);
+        if (end == std::string::npos) end = list.size();
+        items.push_back(list.substr(start, end - start));
+        start = end + 1;
+    }
+    return items;
+}
+
+std::string ApplySources(ServiceOptions& options, const std::string& list) {
+    std::vector<std::string> sources = SplitList(list);
+    for (const std::string& source : sources) {
+        if (source != kSimulatedSource && FindSourceAdapter(source) == nullptr) {
+            return "--source: unknown source '" + source + "'";
+        }
+    }
+    if (sources.size() > 1) {
+        for (const std::string& source : sources) {
+            if (source == kSimulatedSource) return "--source: simulated quotes cannot be mixed with real ones";
+        }
+    }
+    options.sources = sources;
+    return "";
+}
+
+// NAME=VALUE for a named source; the value never goes into an error text.
+std::optional<std::pair<std::string, std::string>> NamedValue(const std::string& text) {
+    const std::size_t equals = text.find('=');
+    if (equals == std::string::npos || equals == 0) return std::nullopt;
+    return std::make_pair(text.substr(0, equals), text.substr(equals + 1));
+}
+
+std::string ApplyKey(ServiceOptions& options, const std::string& value) {
+    const auto named = NamedValue(value);
+    if (!named || named->second.empty()) return "--key needs NAME=KEY";
+    const SourceAdapter* adapter = FindSourceAdapter(named->first);
+    if (adapter == nullptr || adapter->keyVariable == nullptr) {
+        return "--key: no source named '" + named->first + "' takes a key";
+    }
+    options.keys[named->first] = named->second;
+    return "";
+}
+
+bool IsBaseAddress(const std::string& url) {
+    for (const char* scheme : {"http://", "https://"}) {
+        const std::string prefix = scheme;
+        if (url.rfind(prefix, 0) == 0 && url.size() > prefix.size()) return true;
+    }
+    return false;
+}
+
+std::string ApplyProviderUrl(ServiceOptions& options, const std::string& value) {
+    const auto named = NamedValue(value);
+    if (!named || FindSourceAdapter(named->first) == nullptr) return "--provider-url needs NAME=URL for a known source";
+    std::string url = named->second;
+    while (!url.empty() && url.back() == '/') url.pop_back();
+    if (!IsBaseAddress(url)) return "--provider-url needs an http:// or https:// address";
+    options.providerUrls[named->first] = url;
+    return "";
+}
+
+bool IsIpAddress(const std::string& address) {
+    in_addr v4{};
+    in6_addr v6{};
+    return ::inet_pton(AF_INET, address.c_str(), &v4) == 1 || ::inet_pton(AF_INET6, address.c_str(), &v6) == 1;
 }
 
 // Applies one option with its value; returns an error text or "".
@@ -44,6 +120,22 @@ std::string ApplyOption(ServiceOptions& options, const std::string& name, const 
             return "--fault needs PATH[#SYMBOL]=MODE[:ARG][:COUNT] with a known mode, not '" + value + "'";
         }
         options.faults.push_back(*fault);
+    } else if (name == "--source") {
+        return ApplySources(options, value);
+    } else if (name == "--key") {
+        return ApplyKey(options, value);
+    } else if (name == "--provider-url") {
+        return ApplyProviderUrl(options, value);
+    } else if (name == "--cache-seconds") {
+        const auto seconds = ParseNumber(value);
+        if (!seconds || *seconds < static_cast<std::uint64_t>(kMinCacheSeconds) || *seconds > kMaxCacheSeconds) {
+            return "--cache-seconds needs a number from " + std::to_string(kMinCacheSeconds) + " to " +
+                   std::to_string(kMaxCacheSeconds);
+        }
+        options.cacheSeconds = static_cast<int>(*seconds);
+    } else if (name == "--listen") {
+        if (!IsIpAddress(value)) return "--listen needs an IP address, such as 127.0.0.1";
+        options.listenAddress = value;
     } else {
         return "unknown option " + name;
     }
@@ -58,6 +150,18 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
         const std::string& argument = arguments[i];
         if (argument == "--help" || argument == "-h") {
             result.helpWanted = true;
+            continue;
+        }
+        if (argument == "--check") {
+            // The symbols run to the next option.
+            result.options.check = true;
+            while (i + 1 < arguments.size() && arguments[i + 1].rfind("--", 0) != 0) {
+                result.options.checkSymbols.push_back(arguments[++i]);
+            }
+            if (result.options.checkSymbols.empty()) {
+                result.error = "--check needs at least one symbol";
+                return result;
+            }
             continue;
         }
         std::string name = argument;
@@ -89,7 +193,26 @@ std::string UsageText() {
            "--fault: PATH * means every path; PATH#SYMBOL only the quote requests for\n"
            "SYMBOL; COUNT is once, Nx or always (the default).\n"
            "Fault modes: status empty truncate slow crlf lf zero oversized close reset hang\n"
-           "stall trickle cut badchunk redirect-loop redirect-https redirect-dead html500 big.\n";
+           "stall trickle cut badchunk redirect-loop redirect-https redirect-dead html500 big.\n"
+           "\n"
+           "Live quotes: [--source LIST] [--key NAME=KEY]... [--provider-url NAME=URL]...\n"
+           "             [--cache-seconds N] [--listen ADDRESS] [--check SYMBOL...]\n"
+           "--source: simulated (the default) or an ordered list of chart, finnhub, twelvedata.\n"
+           "--key: a source's key; or VELMORIA_FINNHUB_KEY, VELMORIA_TWELVEDATA_KEY.\n"
+           "--provider-url: a source's base address (scheme, host, port) in place of its own.\n"
+           "--cache-seconds: how long a quote is served before asking again (15 or more; 60).\n"
+           "--listen: the address to bind (default 127.0.0.1).\n"
+           "--check: asks each source once for the symbols, prints the answers and exits\n"
+           "(non-zero when no source answered).\n";
+}
+
+void TakeKeysFromEnvironment(ServiceOptions& options, const std::function<const char*(const char*)>& lookUp) {
+    for (const std::string& name : SourceAdapterNames()) {
+        const SourceAdapter* adapter = FindSourceAdapter(name);
+        if (adapter->keyVariable == nullptr || options.keys.count(name) != 0) continue;
+        const char* key = lookUp(adapter->keyVariable);
+        if (key != nullptr && *key != '\0') options.keys[name] = key;
+    }
 }
 
 }  // namespace service

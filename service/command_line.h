@@ -2,6 +2,9 @@
 // velmoria-service [--port N] [--seed N] [--log FILE] [--message TEXT]
 //                  [--exchanges TEXT] [--pin SYMBOL:LINE]...
 //                  [--fault PATH[#SYMBOL]=MODE[:ARG][:COUNT]]...
+//                  [--source LIST] [--key NAME=KEY]... [--provider-url NAME=URL]...
+//                  [--cache-seconds N] [--listen ADDRESS] [--check SYMBOL...]
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -19,5 +22,10 @@ struct CommandLine {
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments);
 
 std::string UsageText();
+
+// Keys from the environment (VELMORIA_FINNHUB_KEY, ...) for the sources that
+// have none from the command line. `lookUp` returns nullptr for a variable
+// that is not set.
+void TakeKeysFromEnvironment(ServiceOptions& options, const std::function<const char*(const char*)>& lookUp);
 
 }  // namespace service

@@ -45,12 +45,6 @@ std::string Row(const std::string& name, const std::string& valueHtml) {
     return "<tr><td>" + name + "</td><td>" + valueHtml + "</td></tr>\n";
 }
 
-std::string Footnote(const Requester& requester) {
-    if (requester.version.empty() && requester.banner.empty()) return "";
-    return "<p><small>Requested by Velmoria v" + HtmlEscape(requester.version) + ", banner " +
-           HtmlEscape(requester.banner) + ".</small></p>\n";
-}
-
 std::string QuoteTable(const Quote& quote) {
     const std::int64_t change = quote.lastCents - quote.prevCloseCents;
     const std::string changeHtml = "<span class=\"" + std::string(ChangeClass(change)) + "\">" + ChangeText(change) +
@@ -64,15 +58,22 @@ std::string QuoteTable(const Quote& quote) {
 
 }  // namespace
 
+std::string RequesterFootnote(const Requester& requester) {
+    if (requester.version.empty() && requester.banner.empty()) return "";
+    return "<p><small>Requested by Velmoria v" + HtmlEscape(requester.version) + ", banner " +
+           HtmlEscape(requester.banner) + ".</small></p>\n";
+}
+
 std::string QuoteDetailPage(const std::string& symbol, const std::optional<Quote>& quote, const Requester& requester) {
     const std::string shown = HtmlEscape(symbol);
     if (!quote) {
         return HtmlPage(symbol + " - Quote", "<h1>" + shown + "</h1>\n<p>No quote is available for <b>" + shown +
                                                  "</b>. Check the symbol and its exchange suffix.</p>\n" +
-                                                 Footnote(requester));
+                                                 RequesterFootnote(requester));
     }
     return HtmlPage(symbol + " - Quote", "<h1>" + shown + "</h1>\n" + QuoteTable(*quote) + "<h2>Recent prices</h2>\n" +
-                                             PriceChartSvg(quote->recentCents) + "\n" + Footnote(requester));
+                                             PriceChartSvg(quote->recentCents) + "\n" +
+                                             RequesterFootnote(requester));
 }
 
 std::string LinkDetailPage(const std::string& address, const Requester& requester) {
@@ -80,7 +81,7 @@ std::string LinkDetailPage(const std::string& address, const Requester& requeste
     const std::string target =
         IsLinkable(address) ? "<a href=\"" + shown + "\">" + shown + "</a>" : "<code>" + shown + "</code>";
     return HtmlPage("Velmoria Link", "<h1>Velmoria Link</h1>\n<p>This item of your ticker leads to " + target +
-                                         ".</p>\n" + Footnote(requester));
+                                         ".</p>\n" + RequesterFootnote(requester));
 }
 
 std::string EmptyDetailPage() {

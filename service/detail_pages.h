@@ -13,6 +13,9 @@ struct Requester {
     std::string banner;
 };
 
+// "Requested by Velmoria v5.6, banner 21." in small print; "" without either.
+std::string RequesterFootnote(const Requester& requester);
+
 // A symbol's current quote with a chart of its recent prices; without a
 // quote, a page saying that none is available.
 std::string QuoteDetailPage(const std::string& symbol, const std::optional<Quote>& quote, const Requester& requester);

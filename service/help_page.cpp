@@ -84,6 +84,18 @@ name.</p>
 reduced to lowest terms: 105.25 shows as <code>105 1/4</code>, 0.015625 as <code>1/64</code> and a change
 of -1.5 as <code>-1 1/2</code>. A price between two 64ths is cut down to the lower one, so 1.99 shows as
 <code>1 63/64</code>. The percentage change and the volume are never shown as fractions.</p>
+
+<h2 id="simulated">Simulated quotes</h2>
+<p>When the news items of your ticker include <b>Simulated Quotes</b>, the prices it shows are made up: the
+quote service runs without a connection to any market and lets every symbol wander at random from a
+starting price of its own. They are for trying the ticker out and must not be taken for real prices. Run
+the service in live mode to see real quotes from the market-data sources.</p>
+
+<h2 id="live">Live quotes</h2>
+<p>In live mode each symbol's quote comes from the first market-data source that answers for it and is kept
+for a minute or so, so a quote may be a little behind the market. Prices are in the unit the source gives:
+London prices are in pence. The trade time is the exchange's own local time. A symbol no source knows shows
+<code>N/A</code>; when every source fails, the last quote received is shown with its own time.</p>
 )";
 
 }  // namespace

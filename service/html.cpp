@@ -12,7 +12,8 @@ const char* const kStyle =
     "table.quote td{padding:2px 12px 2px 0}"
     ".up{color:#006600}.flat{color:#0000cc}.down{color:#dd0000}"
     "code,kbd{background:#e8e8e0;padding:0 3px}"
-    "footer{color:#777;font-size:12px;padding:0 16px 16px}";
+    "footer{color:#777;font-size:12px;padding:0 16px 16px}"
+    "main{overflow-wrap:anywhere}svg.chart{display:block;width:100%;max-width:480px;height:auto}";
 
 }  // namespace
 
@@ -33,7 +34,8 @@ std::string HtmlEscape(const std::string& text) {
 }
 
 std::string HtmlPage(const std::string& title, const std::string& bodyHtml) {
-    return "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"iso-8859-1\">\n<title>" + HtmlEscape(title) +
+    return "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"iso-8859-1\">\n"
+           "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n<title>" + HtmlEscape(title) +
            "</title>\n<style>" + kStyle +
            "</style>\n</head>\n<body>\n<header><a href=\"/\">Velmoria</a></header>\n<main>\n" + bodyHtml +
            "</main>\n<footer>Velmoria, the desktop stock ticker.</footer>\n</body>\n</html>\n";

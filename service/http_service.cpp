@@ -50,7 +50,7 @@ HttpService::~HttpService() {
 }
 
 std::optional<int> HttpService::Bind(int port) {
-    auto listener = ListenOnLoopback(port);
+    auto listener = ListenOn(options_.listenAddress, port);
     auto unused = ReserveUnusedPort();
     if (!listener || !unused) return std::nullopt;
     listener_ = std::move(listener->socket);

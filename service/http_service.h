@@ -37,7 +37,7 @@ public:
     HttpService(const HttpService&) = delete;
     HttpService& operator=(const HttpService&) = delete;
 
-    // Binds 127.0.0.1 at the port (0 picks a free one). Returns the bound
+    // Binds the listen address (127.0.0.1 unless told otherwise) at the port (0 picks a free one). Returns the bound
     // port, or nullopt when the port cannot be had. Connections wait in the
     // queue from here on, so the service counts as ready.
     std::optional<int> Bind(int port);

@@ -1,6 +1,7 @@
 // velmoria-service: the ticker's two remote services on 127.0.0.1, for
 // running and testing the ticker where the real ones cannot be reached.
 #include <csignal>
+#include <cstdlib>
 #include <fstream>
 #include <iostream>
 #include <pthread.h>
@@ -9,11 +10,14 @@
 #include "service/command_line.h"
 #include "service/http_service.h"
 #include "service/request_log.h"
+#include "service/source_check.h"
+#include "service/sources/upstream_client.h"
 
 namespace {
 
 constexpr int kExitUsage = 2;
 constexpr int kExitCannotStart = 1;
+constexpr int kExitNoSourceAnswered = 1;
 
 sigset_t StopSignals() {
     sigset_t signals;
@@ -51,7 +55,7 @@ private:
 }  // namespace
 
 int main(int argc, char** argv) {
-    const service::CommandLine commandLine = service::ParseCommandLine({argv + 1, argv + argc});
+    service::CommandLine commandLine = service::ParseCommandLine({argv + 1, argv + argc});
     if (commandLine.helpWanted) {
         std::cout << service::UsageText();
         return 0;
@@ -60,7 +64,10 @@ int main(int argc, char** argv) {
         std::cerr << "velmoria-service: " << commandLine.error << "\n" << service::UsageText();
         return kExitUsage;
     }
+    service::TakeKeysFromEnvironment(commandLine.options, [](const char* name) { return std::getenv(name); });
     const service::ServiceOptions& options = commandLine.options;
+    const service::CurlLibrary curl;
+    if (options.check) return service::CheckSources(options, std::cout) ? 0 : kExitNoSourceAnswered;
 
     const sigset_t signals = StopSignals();
     pthread_sigmask(SIG_BLOCK, &signals, nullptr);
@@ -79,10 +86,10 @@ int main(int argc, char** argv) {
     service::HttpService httpService(options, log);
     const auto port = httpService.Bind(options.port);
     if (!port) {
-        std::cerr << "velmoria-service: cannot listen on " << service::kLoopbackHost << ":" << options.port << "\n";
+        std::cerr << "velmoria-service: cannot listen on " << options.listenAddress << ":" << options.port << "\n";
         return kExitCannotStart;
     }
-    std::cout << "listening on " << service::kLoopbackHost << ":" << *port << std::endl;
+    std::cout << "listening on " << options.listenAddress << ":" << *port << std::endl;
 
     StopOnSignal stopOnSignal(httpService);
     httpService.Run();

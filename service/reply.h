@@ -18,6 +18,7 @@ constexpr int kStatusVersionNotSupported = 505;
 const char* const kHtmlType = "text/html";
 const char* const kPlainType = "text/plain";
 const char* const kCsvType = "text/csv";
+const char* const kJsonType = "application/json";
 
 struct Header {
     std::string name;

@@ -8,6 +8,9 @@
 #include "service/pages.h"
 #include "service/query.h"
 #include "service/quote_csv.h"
+#include "service/sources/ask_source.h"
+#include "service/sources/live_csv.h"
+#include "service/live_detail_page.h"
 
 namespace service {
 
@@ -57,10 +60,21 @@ std::string ExpandPlaceholders(const std::string& text, int port) {
     return expanded;
 }
 
-std::string DefaultServerMessage(int port) {
+std::string DefaultServerMessage(int port, bool simulated) {
     const std::string host = HostAndPort(port);
-    return "Market News<" + host + "/news.html>, Market Hours<" + host + "/news.html#hours>";
+    const std::string news = "Market News<" + host + "/news.html>, Market Hours<" + host + "/news.html#hours>";
+    return simulated ? news + ", Simulated Quotes<" + host + "/help.html#simulated>" : news;
 }
+
+namespace {
+
+GatewaySettings GatewaySettingsFor(const ServiceOptions& options) {
+    GatewaySettings settings;
+    settings.cacheFor = std::chrono::seconds(options.cacheSeconds);
+    return settings;
+}
+
+}  // namespace
 
 bool IsControlPath(const std::string& path) { return path.rfind(kControlPrefix, 0) == 0; }
 
@@ -80,6 +94,7 @@ const ServiceCore::Route ServiceCore::kPages[] = {
     {"/d/quotes.csv", &ServiceCore::DefaultQuotes},
     {"/uk/quotes.csv", &ServiceCore::OpeningQuotes},
     {"/orvo.html", &ServiceCore::Detail},
+    {"/status", &ServiceCore::Status},
 };
 
 const ServiceCore::Route ServiceCore::kControls[] = {
@@ -97,9 +112,12 @@ ServiceCore::ServiceCore(const ServiceOptions& options, int port, int deadPort)
       deadPort_(deadPort),
       startSeed_(options.seed),
       quotes_(options.seed),
+      live_(IsLiveMode(options) ? std::make_unique<LiveGateway>(ConfiguredSources(options), GatewaySettingsFor(options))
+                                : nullptr),
       faults_(options.faults),
       pins_(options.pins),
-      message_(options.message ? ExpandPlaceholders(*options.message, port) : DefaultServerMessage(port)),
+      message_(options.message ? ExpandPlaceholders(*options.message, port)
+                               : DefaultServerMessage(port, !IsLiveMode(options))),
       exchanges_(options.exchanges ? ExpandPlaceholders(*options.exchanges, port) : ExchangeList(port)) {}
 
 Delivery ServiceCore::Respond(const std::string& path, const std::string& rawQuery) {
@@ -160,7 +178,13 @@ Reply ServiceCore::Quotes(const std::string& rawQuery, const char* defaultFormat
     std::string body = withHeader ? QuoteCsvHeader(columns) : "";
     for (const std::string& symbol : symbols) {
         const auto pinned = pins_.For(symbol);
-        body += pinned ? *pinned : QuoteCsvLine(columns, symbol, quotes_.Next(symbol));
+        if (pinned) {
+            body += *pinned;
+        } else if (live_) {
+            body += LiveCsvLine(columns, symbol, live_->Quote(symbol));
+        } else {
+            body += QuoteCsvLine(columns, symbol, quotes_.Next(symbol));
+        }
     }
     return {kStatusOk, kCsvType, body};
 }
@@ -172,10 +196,16 @@ Reply ServiceCore::Detail(const std::string& rawQuery) {
     // searching, so a link that holds "s=" is still taken as a link.
     const bool linkFirst = rawQuery.rfind("url=", 0) == 0;
     if (const auto symbol = linkFirst ? std::nullopt : DetailParameter(rawQuery, "s")) {
+        if (live_) return Html(LiveDetailPage(*symbol, live_->Quote(UpperCase(*symbol)), requester));
         return Html(QuoteDetailPage(*symbol, quotes_.Current(*symbol), requester));
     }
     if (const auto address = DetailParameter(rawQuery, "url")) return Html(LinkDetailPage(*address, requester));
     return {kStatusNotFound, kHtmlType, EmptyDetailPage()};
+}
+
+Reply ServiceCore::Status(const std::string&) {
+    if (live_) return {kStatusOk, kJsonType, live_->StatusJson()};
+    return {kStatusOk, kJsonType, "{\"mode\": \"simulated\"}\n"};
 }
 
 Reply ServiceCore::SetFault(const std::string& rawQuery) {

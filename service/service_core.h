@@ -5,6 +5,7 @@
 // and quote lines and to switch faults on and off. Safe to call from
 // several threads at once.
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -16,6 +17,7 @@
 #include "service/reply.h"
 #include "service/resettable_text.h"
 #include "service/service_options.h"
+#include "service/sources/live_gateway.h"
 
 namespace service {
 
@@ -25,7 +27,9 @@ const char* const kControlPrefix = "/control/";
 // lets the service pick its port can still write addresses into a message.
 std::string ExpandPlaceholders(const std::string& text, int port);
 
-std::string DefaultServerMessage(int port);
+// With simulated quotes the message carries an item that says so, so that
+// nobody takes them for real.
+std::string DefaultServerMessage(int port, bool simulated = true);
 std::string ExchangeList(int port);
 
 bool IsControlPath(const std::string& path);
@@ -59,6 +63,7 @@ private:
     Reply DefaultQuotes(const std::string& rawQuery);
     Reply OpeningQuotes(const std::string& rawQuery);
     Reply Detail(const std::string& rawQuery);
+    Reply Status(const std::string& rawQuery);
 
     Reply SetFault(const std::string& rawQuery);
     Reply Reset(const std::string& rawQuery);
@@ -77,6 +82,8 @@ private:
     const int deadPort_;
     const std::uint64_t startSeed_;
     QuoteModel quotes_;
+    // Live mode only: the random walk is then never used for a quote.
+    std::unique_ptr<LiveGateway> live_;
     FaultTable faults_;
     PinnedQuotes pins_;
     ResettableText message_;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 namespace service {
 namespace {
 
@@ -68,6 +70,68 @@ TEST(CommandLine, RefusesWhatItDoesNotUnderstand) {
     for (const auto& arguments : cases) {
         EXPECT_FALSE(ParseCommandLine(arguments).error.empty()) << arguments[0];
     }
+}
+
+TEST(CommandLine, TakesTheLiveSourcesTheirKeysAndAddresses) {
+    const CommandLine line = ParseCommandLine({"--source", "chart,finnhub", "--key", "finnhub=K1", "--key=twelvedata=K2",
+                                               "--provider-url", "chart=http://127.0.0.1:9100/", "--cache-seconds",
+                                               "15", "--listen", "0.0.0.0"});
+    ASSERT_EQ(line.error, "");
+    EXPECT_EQ(line.options.sources, (std::vector<std::string>{"chart", "finnhub"}));
+    EXPECT_EQ(line.options.keys.at("finnhub"), "K1");
+    EXPECT_EQ(line.options.keys.at("twelvedata"), "K2");
+    EXPECT_EQ(line.options.providerUrls.at("chart"), "http://127.0.0.1:9100") << "the adapter adds the path";
+    EXPECT_EQ(line.options.cacheSeconds, 15);
+    EXPECT_EQ(line.options.listenAddress, "0.0.0.0");
+    EXPECT_TRUE(IsLiveMode(line.options));
+    EXPECT_FALSE(line.options.check);
+}
+
+TEST(CommandLine, DefaultsToSimulatedQuotesOnLoopback) {
+    const CommandLine line = ParseCommandLine({});
+    EXPECT_EQ(line.options.sources, std::vector<std::string>{"simulated"});
+    EXPECT_FALSE(IsLiveMode(line.options));
+    EXPECT_EQ(line.options.listenAddress, "127.0.0.1");
+    EXPECT_EQ(line.options.cacheSeconds, 60);
+}
+
+TEST(CommandLine, TakesTheSymbolsToCheckUpToTheNextOption) {
+    const CommandLine line = ParseCommandLine({"--check", "IBM", "VOD.L", "^DJI", "--source", "chart"});
+    ASSERT_EQ(line.error, "");
+    EXPECT_TRUE(line.options.check);
+    EXPECT_EQ(line.options.checkSymbols, (std::vector<std::string>{"IBM", "VOD.L", "^DJI"}));
+    EXPECT_EQ(line.options.sources, std::vector<std::string>{"chart"});
+}
+
+TEST(CommandLine, TakesKeysFromTheEnvironmentButTheCommandLineWins) {
+    const std::map<std::string, std::string> environment = {{"VELMORIA_FINNHUB_KEY", "FROM-ENV"},
+                                                            {"VELMORIA_TWELVEDATA_KEY", "TD-ENV"}};
+    const auto lookUp = [&](const char* name) -> const char* {
+        const auto found = environment.find(name);
+        return found == environment.end() ? nullptr : found->second.c_str();
+    };
+    CommandLine line = ParseCommandLine({"--key", "twelvedata=FROM-LINE"});
+    TakeKeysFromEnvironment(line.options, lookUp);
+    EXPECT_EQ(line.options.keys.at("finnhub"), "FROM-ENV");
+    EXPECT_EQ(line.options.keys.at("twelvedata"), "FROM-LINE");
+    EXPECT_EQ(line.options.keys.count("chart"), 0u) << "the chart API takes no key";
+}
+
+TEST(CommandLine, RefusesBadLiveOptionsWithoutEchoingAKey) {
+    const std::vector<std::vector<std::string>> cases = {
+        {"--source", "chart,bogus"}, {"--source", ""},        {"--source", "simulated,chart"},
+        {"--key", "chart=K"},        {"--key", "finnhub="},   {"--key", "nokey"},
+        {"--key", "=SECRET-1"},      {"--provider-url", "chart=ftp://x"}, {"--provider-url", "nope=http://x"},
+        {"--provider-url", "chart=http://"}, {"--cache-seconds", "14"}, {"--cache-seconds", "x"},
+        {"--listen", "localhost"},   {"--listen", "1.2.3"},   {"--check"},
+        {"--check", "--source", "chart"},
+    };
+    for (const auto& arguments : cases) {
+        const CommandLine line = ParseCommandLine(arguments);
+        EXPECT_FALSE(line.error.empty()) << arguments[0] << " " << (arguments.size() > 1 ? arguments[1] : "");
+        EXPECT_EQ(line.error.find("SECRET"), std::string::npos) << line.error;
+    }
+    EXPECT_EQ(ParseCommandLine({"--key", "bogus:SECRET-2"}).error.find("SECRET"), std::string::npos);
 }
 
 TEST(CommandLine, AsksForHelp) {

@@ -13,11 +13,20 @@ constexpr int kPort = 8642;
 
 ServiceOptions Options() { return ServiceOptions{}; }
 
-TEST(ServerMessage, DefaultsToMarketNewsLinks) {
+TEST(ServerMessage, DefaultsToMarketNewsLinksAndSaysWhenQuotesAreSimulated) {
     EXPECT_EQ(DefaultServerMessage(kPort),
-              "Market News<127.0.0.1:8642/news.html>, Market Hours<127.0.0.1:8642/news.html#hours>");
+              "Market News<127.0.0.1:8642/news.html>, Market Hours<127.0.0.1:8642/news.html#hours>, "
+              "Simulated Quotes<127.0.0.1:8642/help.html#simulated>");
     ServiceCore core(Options(), kPort);
     EXPECT_EQ(core.Respond("/getmessage.asp", "ID=!VELMORIA!").reply.body, DefaultServerMessage(kPort));
+
+    EXPECT_EQ(DefaultServerMessage(kPort, false),
+              "Market News<127.0.0.1:8642/news.html>, Market Hours<127.0.0.1:8642/news.html#hours>");
+    ServiceOptions live = Options();
+    live.sources = {"chart"};
+    live.providerUrls["chart"] = "http://127.0.0.1:9";
+    ServiceCore liveCore(live, kPort);
+    EXPECT_EQ(liveCore.ServerMessage(), DefaultServerMessage(kPort, false)) << "real quotes need no warning";
 }
 
 TEST(ServerMessage, ExpandsPlaceholdersInAGivenMessage) {

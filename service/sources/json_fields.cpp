@@ -1,0 +1,73 @@
+#include "service/sources/json_fields.h"
+
+#include <charconv>
+#include <cmath>
+#include <limits>
+
+namespace service {
+
+namespace {
+
+const nlohmann::json* Member(const nlohmann::json& object, const char* key) {
+    if (!object.is_object()) return nullptr;
+    const auto found = object.find(key);
+    return found == object.end() ? nullptr : &*found;
+}
+
+std::optional<double> NumberFromText(const std::string& text) {
+    double value = 0;
+    const char* end = text.data() + text.size();
+    const auto result = std::from_chars(text.data(), end, value);
+    if (text.empty() || result.ec != std::errc() || result.ptr != end || !std::isfinite(value)) return std::nullopt;
+    return value;
+}
+
+}  // namespace
+
+std::optional<nlohmann::json> JsonObjectOf(const std::string& body) {
+    nlohmann::json parsed = nlohmann::json::parse(body, nullptr, false);
+    if (parsed.is_discarded() || !parsed.is_object()) return std::nullopt;
+    return parsed;
+}
+
+std::optional<double> NumberField(const nlohmann::json& object, const char* key) {
+    const nlohmann::json* member = Member(object, key);
+    if (member == nullptr) return std::nullopt;
+    if (member->is_number()) {
+        const double value = member->get<double>();
+        return std::isfinite(value) ? std::optional<double>(value) : std::nullopt;
+    }
+    if (member->is_string()) return NumberFromText(member->get_ref<const std::string&>());
+    return std::nullopt;
+}
+
+std::optional<std::int64_t> IntegerField(const nlohmann::json& object, const char* key) {
+    const nlohmann::json* member = Member(object, key);
+    if (member == nullptr) return std::nullopt;
+    if (member->is_number_integer()) {
+        if (member->is_number_unsigned() &&
+            member->get<std::uint64_t>() > static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max())) {
+            return std::nullopt;
+        }
+        return member->get<std::int64_t>();
+    }
+    // A float or a numeric string: taken when it is whole and in range.
+    const auto number = NumberField(object, key);
+    constexpr double kLimit = 9.0e18;
+    if (!number || std::floor(*number) != *number || std::fabs(*number) > kLimit) return std::nullopt;
+    return static_cast<std::int64_t>(*number);
+}
+
+std::optional<std::string> TextField(const nlohmann::json& object, const char* key) {
+    const nlohmann::json* member = Member(object, key);
+    if (member == nullptr || !member->is_string()) return std::nullopt;
+    return member->get<std::string>();
+}
+
+const nlohmann::json* StructField(const nlohmann::json& object, const char* key) {
+    const nlohmann::json* member = Member(object, key);
+    if (member == nullptr || !(member->is_object() || member->is_array())) return nullptr;
+    return member;
+}
+
+}  // namespace service

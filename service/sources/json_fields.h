@@ -1,0 +1,23 @@
+#pragma once
+// Reading the fields of a source's JSON without trusting its types: a field
+// of the wrong type, null or missing is simply absent.
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include <nlohmann/json.hpp>
+
+namespace service {
+
+// The body as a JSON object; nullopt for anything else (HTML, an array, garbage).
+std::optional<nlohmann::json> JsonObjectOf(const std::string& body);
+
+// A finite number, or a string that is one whole ("182.63"), as Twelve Data sends them.
+std::optional<double> NumberField(const nlohmann::json& object, const char* key);
+// A whole number, or a string that is one.
+std::optional<std::int64_t> IntegerField(const nlohmann::json& object, const char* key);
+std::optional<std::string> TextField(const nlohmann::json& object, const char* key);
+// The member if it is an object or an array, else nullptr.
+const nlohmann::json* StructField(const nlohmann::json& object, const char* key);
+
+}  // namespace service

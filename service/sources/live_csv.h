@@ -1,0 +1,29 @@
+#pragma once
+// The bar's legacy quote line from a live quote: the same columns as the
+// simulated one, each N/A where the source gave nothing.
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "service/quote_csv.h"
+#include "service/sources/live_quote.h"
+
+namespace service {
+
+// Two decimals at least, four at most, no trailing zeros beyond two:
+// "182.63", "123.50", "1.0845".
+std::string LivePriceText(double price);
+// With a sign: "+1.85", "-0.50"; "0.00" for what rounds to nothing.
+std::string LiveChangeText(double change);
+
+// Against the previous close when there is one, else as the source states it.
+std::optional<double> ChangeOf(const LiveQuote& quote);
+
+// "4:00PM" in the exchange's own time; nullopt without a time or its zone.
+std::optional<std::string> TradeTimeOf(const LiveQuote& quote);
+
+// One CRLF-ended line; every value N/A without a quote.
+std::string LiveCsvLine(const std::vector<QuoteColumn>& columns, const std::string& symbol,
+                        const std::optional<LiveQuote>& quote);
+
+}  // namespace service

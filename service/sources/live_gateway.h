@@ -1,0 +1,80 @@
+#pragma once
+// The gateway between the bar and the live sources: a cache per symbol, one
+// upstream request in flight per symbol (later askers wait for it), a
+// bounded number of requests at once, each source's limits, and fall-over
+// to the next source. Every question is answered within its patience, from
+// the cache, stale, or not at all (N/A); never with an invented price.
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstddef>
+#include <deque>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "service/sources/quote_cache.h"
+#include "service/sources/source_state.h"
+#include "service/sources/upstream_client.h"
+
+namespace service {
+
+struct GatewaySettings {
+    std::chrono::seconds cacheFor{60};
+    // A symbol that no source answered is asked again this much sooner.
+    std::chrono::seconds retryFailedAfter{15};
+    // The bar's own time-outs are far longer; a few seconds keep it moving.
+    std::chrono::milliseconds answerPatience{3000};
+    std::size_t maxCachedSymbols = 4096;
+    std::size_t concurrentRequests = 4;
+    std::size_t maxQueuedSymbols = 256;
+    UpstreamLimits upstream;
+};
+
+struct GatewayCounts {
+    std::uint64_t cacheHits = 0;
+    std::uint64_t cacheMisses = 0;
+    std::uint64_t answeredStale = 0;  // the last good quote, after the fetch failed or took too long
+    std::uint64_t answeredNone = 0;   // N/A
+    std::uint64_t overflowed = 0;     // not fetched: the queue was full
+};
+
+class LiveGateway {
+public:
+    LiveGateway(std::vector<ConfiguredSource> sources, GatewaySettings settings);
+    ~LiveGateway();
+    LiveGateway(const LiveGateway&) = delete;
+    LiveGateway& operator=(const LiveGateway&) = delete;
+
+    // The symbol's quote (upper case, as asked); nullopt for N/A. Blocks at
+    // most the answer patience.
+    std::optional<LiveQuote> Quote(const std::string& symbol);
+
+    // Each source's state, the cache's figures; without any key.
+    std::string StatusJson();
+
+    std::size_t CachedSymbols();
+
+private:
+    struct Outcome {
+        std::optional<LiveQuote> quote;
+    };
+    void Work();
+    Outcome FetchFromSources(const std::string& symbol);
+    void Finish(const std::string& symbol, Outcome outcome);
+
+    const GatewaySettings settings_;
+    std::mutex mutex_;
+    std::condition_variable fetched_;  // an entry stopped fetching
+    std::condition_variable queued_;   // a symbol waits for a worker, or stop
+    std::vector<SourceState> sources_;
+    QuoteCache cache_;
+    std::deque<std::string> queue_;
+    GatewayCounts counts_;
+    std::atomic<bool> stopping_{false};
+    std::vector<std::thread> workers_;
+};
+
+}  // namespace service

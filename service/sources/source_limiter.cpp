@@ -1,0 +1,53 @@
+#include "service/sources/source_limiter.h"
+
+#include <algorithm>
+
+namespace service {
+
+namespace {
+
+constexpr std::chrono::minutes kMinute{1};
+constexpr std::chrono::hours kDay{24};
+
+}  // namespace
+
+SourceLimiter::SourceLimiter(int perMinute, int perDay) : perMinute_(perMinute), perDay_(perDay) {}
+
+void SourceLimiter::Forget(SteadyClock::time_point now) {
+    while (!minute_.empty() && now - minute_.front() >= kMinute) minute_.pop_front();
+    if (dayCount_ > 0 && now - dayStart_ >= kDay) dayCount_ = 0;
+}
+
+std::string SourceLimiter::TryTake(SteadyClock::time_point now) {
+    Forget(now);
+    if (now < backOffUntil_) return "backing off after 429";
+    if (perMinute_ > 0 && static_cast<int>(minute_.size()) >= perMinute_) return "per-minute limit reached";
+    if (perDay_ > 0 && dayCount_ >= perDay_) return "daily limit reached";
+    if (perMinute_ > 0) minute_.push_back(now);
+    if (dayCount_ == 0) dayStart_ = now;
+    ++dayCount_;
+    return "";
+}
+
+void SourceLimiter::BackOff(SteadyClock::time_point now, std::optional<std::chrono::seconds> retryAfter) {
+    const std::chrono::seconds wait = retryAfter ? *retryAfter : nextBackOff_;
+    if (!retryAfter) nextBackOff_ = std::min(nextBackOff_ * 2, kLongestBackOff);
+    backOffUntil_ = std::max(backOffUntil_, now + wait);
+}
+
+void SourceLimiter::Succeeded() { nextBackOff_ = kFirstBackOff; }
+
+LimiterUse SourceLimiter::Use(SteadyClock::time_point now) {
+    Forget(now);
+    LimiterUse use;
+    use.lastMinute = static_cast<int>(minute_.size());
+    use.lastDay = dayCount_;
+    use.perMinute = perMinute_;
+    use.perDay = perDay_;
+    if (now < backOffUntil_) {
+        use.backOffLeft = std::chrono::ceil<std::chrono::seconds>(backOffUntil_ - now);
+    }
+    return use;
+}
+
+}  // namespace service

@@ -1,0 +1,83 @@
+#include "service/sources/twelvedata_source.h"
+
+#include "service/sources/answer_checks.h"
+#include "service/sources/exchange_time.h"
+#include "service/sources/json_fields.h"
+#include "service/sources/symbol_forms.h"
+
+namespace service {
+
+namespace {
+
+const char* const kUserAgent = "velmoria-service/5.6";
+const char* const kLondonSuffix = "L";
+const char* const kLondonExchange = "LSE";
+constexpr std::int64_t kCodeBadRequest = 400;
+constexpr std::int64_t kCodeUnauthorized = 401;
+constexpr std::int64_t kCodeForbidden = 403;
+constexpr std::int64_t kCodeNotFound = 404;
+constexpr std::int64_t kCodeTooManyRequests = 429;
+
+SourceAnswer ErrorAnswer(std::int64_t code) {
+    switch (code) {
+    case kCodeBadRequest:
+    case kCodeNotFound: return Answer(AnswerKind::Unknown, "symbol not found");
+    case kCodeUnauthorized: return Answer(AnswerKind::Refused, "key refused");
+    case kCodeForbidden: return Answer(AnswerKind::Refused, "not in the key's plan");
+    case kCodeTooManyRequests: return Answer(AnswerKind::Limited, "credits used up");
+    default: return Answer(AnswerKind::Failed, "error code " + std::to_string(code));
+    }
+}
+
+}  // namespace
+
+std::optional<UpstreamRequest> TwelveDataRequest(const std::string& base, const std::string& symbol,
+                                                 const std::string& key) {
+    if (!IsPlausibleSymbol(symbol) || symbol[0] == '^') return std::nullopt;
+    std::string query;
+    if (const auto pair = CurrencyPair(symbol)) {
+        query = "symbol=" + EscapeQueryValue(pair->first + "/" + pair->second);
+    } else if (symbol.find('=') != std::string::npos) {
+        return std::nullopt;
+    } else if (ExchangeSuffix(symbol) == kLondonSuffix) {
+        query = "symbol=" + EscapeQueryValue(WithoutSuffix(symbol)) + "&exchange=" + kLondonExchange;
+    } else if (!ExchangeSuffix(symbol).empty()) {
+        return std::nullopt;
+    } else {
+        query = "symbol=" + EscapeQueryValue(symbol);
+    }
+    return UpstreamRequest{base + kTwelveDataPath + "?" + query, {kTwelveDataKeyHeader + key}, kUserAgent};
+}
+
+SourceAnswer ParseTwelveDataAnswer(const UpstreamResponse& response, const std::string& symbol) {
+    if (auto problem = TransferOrLimitProblem(response)) return *problem;
+    const auto body = JsonObjectOf(response.body);
+    if (body && TextField(*body, "status") == std::optional<std::string>("error")) {
+        return ErrorAnswer(IntegerField(*body, "code").value_or(0));
+    }
+    if (response.status != kHttpOk) return StatusProblem(response);
+    if (!body) return Answer(AnswerKind::NotTheFormat, "not a JSON object");
+    if (!body->contains("close")) return Answer(AnswerKind::NotTheFormat, "no close field");
+    LiveQuote quote;
+    quote.symbol = symbol;
+    quote.last = NumberField(*body, "close");
+    quote.change = NumberField(*body, "change");
+    quote.open = NumberField(*body, "open");
+    quote.high = NumberField(*body, "high");
+    quote.low = NumberField(*body, "low");
+    quote.previousClose = NumberField(*body, "previous_close");
+    quote.volume = IntegerField(*body, "volume");
+    quote.currency = TextField(*body, "currency").value_or("");
+    // The last trade's time when given, else the bar's.
+    auto time = IntegerField(*body, "last_quote_at");
+    if (!time) time = IntegerField(*body, "timestamp");
+    const ExchangeZone* zone = ZoneOfExchange(TextField(*body, "exchange").value_or(""));
+    if (time && *time > 0 && zone != nullptr) {
+        quote.time = time;
+        quote.utcOffsetSeconds = UtcOffsetAt(*zone, *time);
+        quote.timeZoneName = zone->name;
+    }
+    return Accept(std::move(quote));
+}
+
+}  // namespace service

@@ -1,0 +1,53 @@
+#pragma once
+// One GET to a market-data source over libcurl: HTTPS with certificates
+// verified (plain http only where a test points a source at a local fake),
+// bounded in time, in body size and in redirects. Blocking; safe to call
+// from several threads at once (every call has its own handle).
+#include <atomic>
+#include <chrono>
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace service {
+
+struct UpstreamLimits {
+    std::chrono::milliseconds connectTimeout{4000};
+    std::chrono::milliseconds totalTimeout{8000};
+    std::size_t maxBodyBytes = 2 * 1024 * 1024;
+    long maxRedirects = 3;
+};
+
+struct UpstreamRequest {
+    std::string url;
+    std::vector<std::string> headers;  // "Name: value"; may carry a key, so never logged
+    std::string userAgent;
+};
+
+enum class Transfer { Complete, Failed, TimedOut, TooLarge, Stopped };
+
+struct UpstreamResponse {
+    Transfer transfer = Transfer::Failed;
+    long status = 0;  // 0 without an answer
+    std::string body;
+    std::string contentType;
+    std::optional<std::string> retryAfter;  // the header's text, as sent
+    std::string failure;                    // libcurl's word for what went wrong; holds no address
+};
+
+// `stop` (may be null) ends a transfer early when it becomes true.
+UpstreamResponse FetchUpstream(const UpstreamRequest& request, const UpstreamLimits& limits,
+                               const std::atomic<bool>* stop = nullptr);
+
+// libcurl's process-wide set-up, for main and for test programs: made before
+// any thread fetches, undone at the end.
+class CurlLibrary {
+public:
+    CurlLibrary();
+    ~CurlLibrary();
+    CurlLibrary(const CurlLibrary&) = delete;
+    CurlLibrary& operator=(const CurlLibrary&) = delete;
+};
+
+}  // namespace service

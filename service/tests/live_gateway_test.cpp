@@ -1,0 +1,243 @@
+// The gateway against local fakes of the sources: caching, one request in
+// flight, fall-over, limits, back-off, stale serving and its bounds.
+#include "service/sources/live_gateway.h"
+
+#include <gtest/gtest.h>
+
+#include <future>
+#include <nlohmann/json.hpp>
+
+#include "fake_source.h"
+
+namespace service_test {
+namespace {
+
+using namespace std::chrono_literals;
+using service::ConfiguredSource;
+using service::GatewaySettings;
+using service::LiveGateway;
+
+// The symbol from a chart request's path.
+std::string ChartSymbol(const FakeRequest& request) { return request.path.substr(request.path.rfind('/') + 1); }
+
+FakeAnswer ChartQuote(const FakeRequest& request) { return {200, ChartBody(ChartSymbol(request), 100.5, 100)}; }
+
+ConfiguredSource Source(const char* name, const FakeSource& fake, const std::string& key = "") {
+    return {service::FindSourceAdapter(name), fake.Base(), key};
+}
+
+GatewaySettings Quick() {
+    GatewaySettings settings;
+    settings.answerPatience = 1500ms;
+    settings.upstream.connectTimeout = 1000ms;
+    settings.upstream.totalTimeout = 2000ms;
+    return settings;
+}
+
+nlohmann::json Status(LiveGateway& gateway) { return nlohmann::json::parse(gateway.StatusJson()); }
+
+TEST(LiveGateway, AsksOncePerSymbolPerCachePeriod) {
+    FakeSource chart(ChartQuote);
+    LiveGateway gateway({Source("chart", chart)}, Quick());
+    for (int bar = 0; bar < 50; ++bar) {
+        for (const char* symbol : {"IBM", "MSFT"}) {
+            const auto quote = gateway.Quote(symbol);
+            ASSERT_TRUE(quote) << symbol;
+            EXPECT_DOUBLE_EQ(*quote->last, 100.5);
+        }
+    }
+    EXPECT_EQ(chart.RequestsFor("/IBM"), 1u);
+    EXPECT_EQ(chart.RequestsFor("/MSFT"), 1u);
+    const auto status = Status(gateway);
+    EXPECT_EQ(status["cache"]["hits"], 98);
+    EXPECT_EQ(status["cache"]["misses"], 2);
+}
+
+TEST(LiveGateway, AsksAgainOnceTheCachePeriodIsOver) {
+    FakeSource chart(ChartQuote);
+    GatewaySettings settings = Quick();
+    settings.cacheFor = 1s;
+    LiveGateway gateway({Source("chart", chart)}, settings);
+    ASSERT_TRUE(gateway.Quote("IBM"));
+    std::this_thread::sleep_for(1100ms);
+    ASSERT_TRUE(gateway.Quote("IBM"));
+    EXPECT_EQ(chart.RequestsFor("/IBM"), 2u);
+}
+
+TEST(LiveGateway, KeepsOneRequestInFlightPerSymbol) {
+    FakeSource chart([](const FakeRequest& request) {
+        FakeAnswer answer = ChartQuote(request);
+        answer.delay = 400ms;
+        return answer;
+    });
+    LiveGateway gateway({Source("chart", chart)}, Quick());
+    std::vector<std::future<std::optional<service::LiveQuote>>> askers;
+    for (int i = 0; i < 20; ++i) askers.push_back(std::async(std::launch::async, [&] { return gateway.Quote("IBM"); }));
+    for (auto& asker : askers) EXPECT_TRUE(asker.get()) << "every asker waits for the one request";
+    EXPECT_EQ(chart.RequestsFor("/IBM"), 1u);
+}
+
+TEST(LiveGateway, BoundsTheRequestsUnderWayAtOnce) {
+    std::atomic<int> underWay{0};
+    std::atomic<int> most{0};
+    FakeSource chart([&](const FakeRequest& request) {
+        const int now = ++underWay;
+        for (int seen = most; now > seen && !most.compare_exchange_weak(seen, now);) {
+        }
+        std::this_thread::sleep_for(100ms);
+        --underWay;
+        return ChartQuote(request);
+    });
+    GatewaySettings settings = Quick();
+    settings.concurrentRequests = 3;
+    LiveGateway gateway({Source("chart", chart)}, settings);
+    std::vector<std::future<std::optional<service::LiveQuote>>> askers;
+    for (int i = 0; i < 12; ++i) {
+        askers.push_back(std::async(std::launch::async, [&, i] { return gateway.Quote("S" + std::to_string(i)); }));
+    }
+    for (auto& asker : askers) asker.get();
+    EXPECT_LE(most.load(), 3);
+    EXPECT_GE(most.load(), 2) << "the requests did run side by side";
+}
+
+TEST(LiveGateway, FallsOverToTheNextSourceOnEveryKindOfFailure) {
+    const FakeAnswer failures[] = {
+        {500, "<html>error</html>", "text/html"},
+        {200, HtmlWallPage(), "text/html"},
+        {200, ""},
+        {429, "", "text/plain"},
+        {403, "{}"},
+        {200, "{\"chart\":{\"result\":[{\"meta\":{}}]}}"},
+        {200, "{}", "application/json", {}, 5000ms},  // slower than the client waits
+    };
+    for (const FakeAnswer& failure : failures) {
+        FakeSource chart;
+        chart.AnswerAlways(failure);
+        FakeSource finnhub;
+        finnhub.AnswerAlways({200, FinnhubBody(182.63, 180.78)});
+        LiveGateway gateway({Source("chart", chart), Source("finnhub", finnhub, "K")}, Quick());
+        auto quote = gateway.Quote("IBM");
+        if (failure.delay > 0ms) {
+            EXPECT_FALSE(quote) << "the bar is not kept waiting for a slow source";
+            std::this_thread::sleep_for(1000ms);
+            quote = gateway.Quote("IBM");
+        }
+        ASSERT_TRUE(quote) << failure.status << " " << failure.body.substr(0, 20);
+        EXPECT_DOUBLE_EQ(*quote->last, 182.63);
+        EXPECT_EQ(chart.RequestCount(), 1u);
+        EXPECT_EQ(finnhub.RequestCount(), 1u);
+    }
+}
+
+TEST(LiveGateway, AnUnknownSymbolIsNaNotZero) {
+    FakeSource chart;
+    chart.AnswerAlways({404, ChartNotFoundBody()});
+    FakeSource finnhub;
+    finnhub.AnswerAlways({200, R"({"c":0,"d":null,"dp":null,"h":0,"l":0,"o":0,"pc":0,"t":0})"});
+    LiveGateway gateway({Source("chart", chart), Source("finnhub", finnhub, "K")}, Quick());
+    EXPECT_FALSE(gateway.Quote("BOGUS"));
+    EXPECT_FALSE(gateway.Quote("BOGUS")) << "and kept for the cache period";
+    EXPECT_EQ(chart.RequestCount(), 1u);
+    EXPECT_EQ(finnhub.RequestCount(), 1u);
+}
+
+TEST(LiveGateway, ServesTheLastGoodQuoteWhenEverySourceFails) {
+    FakeSource chart(ChartQuote);
+    GatewaySettings settings = Quick();
+    settings.cacheFor = 1s;
+    settings.retryFailedAfter = 1s;
+    LiveGateway gateway({Source("chart", chart)}, settings);
+    const auto good = gateway.Quote("IBM");
+    ASSERT_TRUE(good);
+    chart.AnswerAlways({503, "down", "text/plain"});
+    std::this_thread::sleep_for(1100ms);
+    const auto stale = gateway.Quote("IBM");
+    ASSERT_TRUE(stale) << "the last good quote, never nothing, never invented";
+    EXPECT_DOUBLE_EQ(*stale->last, *good->last);
+    EXPECT_EQ(stale->time, good->time) << "with its own time";
+    EXPECT_EQ(chart.RequestsFor("/IBM"), 2u);
+    EXPECT_FALSE(gateway.Quote("NEVER")) << "a symbol never had is N/A";
+}
+
+TEST(LiveGateway, AnswersInTimeWhateverTheSourcesDo) {
+    FakeSource chart;
+    chart.AnswerAlways({200, "{}", "application/json", {}, 10000ms});
+    GatewaySettings settings = Quick();
+    settings.upstream.totalTimeout = 10000ms;
+    LiveGateway gateway({Source("chart", chart)}, settings);
+    const auto started = std::chrono::steady_clock::now();
+    EXPECT_FALSE(gateway.Quote("IBM"));
+    const auto waited = std::chrono::steady_clock::now() - started;
+    EXPECT_GE(waited, 1400ms);
+    EXPECT_LT(waited, 2500ms);
+    EXPECT_EQ(Status(gateway)["cache"]["answeredNA"], 1);
+}
+
+TEST(LiveGateway, KeepsEachSourcesLimitAndFallsOverWhenItIsReached) {
+    FakeSource twelve([](const FakeRequest& request) {
+        return FakeAnswer{200, TwelveDataBody(request.query.at("symbol"), 10, 9)};
+    });
+    FakeSource chart(ChartQuote);
+    LiveGateway gateway({Source("twelvedata", twelve, "K"), Source("chart", chart)}, Quick());
+    for (int i = 0; i < 10; ++i) ASSERT_TRUE(gateway.Quote("S" + std::to_string(i)));
+    EXPECT_EQ(twelve.RequestCount(), 8u) << "8 a minute";
+    EXPECT_EQ(chart.RequestCount(), 2u);
+    const auto status = Status(gateway);
+    EXPECT_EQ(status["sources"][0]["limits"]["lastMinute"], 8);
+    EXPECT_EQ(status["sources"][0]["limits"]["perDay"], 800);
+    EXPECT_EQ(status["sources"][0]["answers"]["skipped"], 2);
+}
+
+TEST(LiveGateway, BacksOffASourceThatAnswers429) {
+    FakeSource chart;
+    chart.AnswerAlways({429, "", "text/plain", {{"Retry-After", "120"}}});
+    FakeSource finnhub;
+    finnhub.AnswerAlways({200, FinnhubBody(5, 4)});
+    LiveGateway gateway({Source("chart", chart), Source("finnhub", finnhub, "K")}, Quick());
+    for (const char* symbol : {"A", "B", "C"}) ASSERT_TRUE(gateway.Quote(symbol));
+    EXPECT_EQ(chart.RequestCount(), 1u) << "no request while it asked us to wait";
+    EXPECT_EQ(finnhub.RequestCount(), 3u);
+    const auto status = Status(gateway);
+    EXPECT_GT(status["sources"][0]["limits"]["backOffSeconds"], 110);
+    EXPECT_EQ(status["sources"][0]["lastError"], "limit: 429 Too Many Requests");
+}
+
+TEST(LiveGateway, SkipsAKeyedSourceWithoutItsKeyAndSymbolsItCannotAsk) {
+    FakeSource finnhub;
+    finnhub.AnswerAlways({200, FinnhubBody(5, 4)});
+    FakeSource chart(ChartQuote);
+    LiveGateway gateway({Source("finnhub", finnhub), Source("chart", chart)}, Quick());
+    ASSERT_TRUE(gateway.Quote("IBM"));
+    EXPECT_EQ(finnhub.RequestCount(), 0u);
+    EXPECT_FALSE(gateway.Quote("IBM/../../admin"));
+    EXPECT_FALSE(gateway.Quote("ibm"));
+    EXPECT_EQ(chart.RequestCount(), 1u) << "an implausible symbol never goes upstream";
+}
+
+TEST(LiveGateway, StaysBoundedWithAnyNumberOfDistinctSymbols) {
+    FakeSource chart;
+    chart.AnswerAlways({404, ChartNotFoundBody()});
+    GatewaySettings settings = Quick();
+    settings.maxCachedSymbols = 50;
+    settings.maxQueuedSymbols = 8;
+    LiveGateway gateway({Source("chart", chart)}, settings);
+    for (int i = 0; i < 300; ++i) gateway.Quote("S" + std::to_string(i));
+    EXPECT_LE(gateway.CachedSymbols(), 50u);
+}
+
+TEST(LiveGateway, ShowsNoKeyInItsStatus) {
+    FakeSource finnhub;
+    finnhub.AnswerAlways({401, R"({"error":"Invalid API key."})"});
+    LiveGateway gateway({Source("finnhub", finnhub, "SECRET-KEY-4242")}, Quick());
+    EXPECT_FALSE(gateway.Quote("IBM"));
+    const std::string status = gateway.StatusJson();
+    EXPECT_EQ(status.find("SECRET-KEY-4242"), std::string::npos) << status;
+    const auto json = nlohmann::json::parse(status);
+    EXPECT_EQ(json["sources"][0]["key"], "set");
+    EXPECT_EQ(json["sources"][0]["answers"]["refused"], 1);
+    EXPECT_NE(json["sources"][0]["lastErrorAt"], "");
+    EXPECT_EQ(finnhub.Requests().at(0).headers.at("X-Finnhub-Token"), "SECRET-KEY-4242");
+}
+
+}  // namespace
+}  // namespace service_test

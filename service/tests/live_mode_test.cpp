@@ -1,0 +1,110 @@
+// The service in live mode over real HTTP, fed by local fakes of the
+// sources: the bar's legacy lines, the detail page, /status, and keys that
+// never show.
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+#include "fake_source.h"
+#include "raw_http.h"
+#include "running_service.h"
+
+namespace service_test {
+namespace {
+
+const char* const kSecret = "SECRET-KEY-7f3a";
+
+FakeAnswer ChartBySymbol(const FakeRequest& request) {
+    const std::string symbol = request.path.substr(request.path.rfind('/') + 1);
+    if (symbol == "VOD.L") return {200, ChartBody("VOD.L", 71.52, 72.1, "GBp", 0, "Europe/London")};
+    if (symbol == "IBM") return {200, ChartBody("IBM", 182.63, 180.78)};
+    return {404, ChartNotFoundBody()};
+}
+
+service::ServiceOptions LiveOptions(const FakeSource& chart) {
+    service::ServiceOptions options;
+    options.sources = {"chart"};
+    options.providerUrls["chart"] = chart.Base();
+    return options;
+}
+
+TEST(LiveMode, AnswersTheBarsLinesFromTheSource) {
+    FakeSource chart(ChartBySymbol);
+    RunningService service(LiveOptions(chart));
+    EXPECT_EQ(BodyOf(service.port(), "/d/quotes.csv?f=sl1t1c1ghpv&s=IBM"),
+              "\"IBM\",182.63,\"4:00PM\",+1.85,179.78,183.63,180.78,4321000\r\n");
+    // London: the column titles first, the opening price last, pence as the source gives them.
+    EXPECT_EQ(BodyOf(service.port(), "/uk/quotes.csv?f=sl1t1c1ghpvo&s=VOD.L"),
+              "Symbol,Last Trade,Trade Time,Change,Day's Low,Day's High,Previous Close,Volume,Open\r\n"
+              "\"VOD.L\",71.52,\"9:00PM\",-0.58,71.10,72.52,72.10,4321000,72.35\r\n");
+    EXPECT_EQ(BodyOf(service.port(), "/d/quotes.csv?f=sl1t1c1ghpv&s=BOGUS"),
+              "\"BOGUS\",N/A,\"N/A\",N/A,N/A,N/A,N/A,N/A\r\n");
+    EXPECT_EQ(BodyOf(service.port(), "/d/quotes.csv?f=sl1t1c1ghpv&s=A%2FB"), "\"A/B\",N/A,\"N/A\",N/A,N/A,N/A,N/A,N/A\r\n");
+    EXPECT_EQ(chart.RequestCount(), 3u) << "the implausible symbol never went upstream";
+    EXPECT_EQ(BodyOf(service.port(), "/d/quotes.csv?f=sl1t1c1ghpv&s=IBM"),
+              "\"IBM\",182.63,\"4:00PM\",+1.85,179.78,183.63,180.78,4321000\r\n");
+    EXPECT_EQ(chart.RequestCount(), 3u) << "the second ask came from the cache";
+}
+
+TEST(LiveMode, NeverInventsAPrice) {
+    FakeSource chart;
+    chart.AnswerAlways({503, "<html>down</html>", "text/html"});
+    RunningService service(LiveOptions(chart));
+    for (const char* symbol : {"IBM", "MSFT", "BOGUS"}) {
+        EXPECT_EQ(BodyOf(service.port(), std::string("/d/quotes.csv?f=sl1t1c1ghpv&s=") + symbol),
+                  "\"" + std::string(symbol) + "\",N/A,\"N/A\",N/A,N/A,N/A,N/A,N/A\r\n")
+            << "no random walk in live mode";
+    }
+}
+
+TEST(LiveMode, ShowsTheQuoteAndTheDaysChartOnTheDetailPage) {
+    FakeSource chart(ChartBySymbol);
+    RunningService service(LiveOptions(chart));
+    const std::string page = BodyOf(service.port(), "/orvo.html?s=IBM&v=5.6&ban=21");
+    EXPECT_NE(page.find("182.63"), std::string::npos);
+    EXPECT_NE(page.find("+1.85 (+1.02%)"), std::string::npos);
+    EXPECT_NE(page.find("<polyline class=\"prices\""), std::string::npos);
+    EXPECT_NE(page.find("Times in America/New_York (UTC-5)"), std::string::npos);
+    EXPECT_NE(page.find(">10:00AM</text>"), std::string::npos) << "times along the axis";
+    const std::string london = BodyOf(service.port(), "/orvo.html?s=vod.l&v=5.6&ban=21");
+    EXPECT_NE(london.find("pence (GBp)"), std::string::npos);
+    const std::string unknown = BodyOf(service.port(), "/orvo.html?s=BOGUS&v=5.6&ban=21");
+    EXPECT_NE(unknown.find("No quote is available"), std::string::npos);
+}
+
+TEST(LiveMode, StatusShowsEachSourceAndNoKey) {
+    FakeSource chart(ChartBySymbol);
+    FakeSource finnhub;
+    finnhub.AnswerAlways({401, R"({"error":"Invalid API key."})"});
+    service::ServiceOptions options = LiveOptions(chart);
+    options.sources = {"finnhub", "chart"};
+    options.providerUrls["finnhub"] = finnhub.Base();
+    options.keys["finnhub"] = kSecret;
+    RunningService service(options);
+    const std::string line = BodyOf(service.port(), "/d/quotes.csv?f=sl1t1c1ghpv&s=IBM");
+    EXPECT_EQ(line.substr(0, 13), "\"IBM\",182.63,") << "fell over to the chart API";
+    const std::string page = BodyOf(service.port(), "/orvo.html?s=IBM&v=5.6&ban=21");
+    const RawResponse status = RawGet(service.port(), "/status");
+    EXPECT_EQ(status.status, 200);
+    const auto json = nlohmann::json::parse(status.body);
+    EXPECT_EQ(json["mode"], "live");
+    ASSERT_EQ(json["sources"].size(), 2u);
+    EXPECT_EQ(json["sources"][0]["name"], "finnhub");
+    EXPECT_EQ(json["sources"][0]["key"], "set");
+    EXPECT_EQ(json["sources"][0]["answers"]["refused"], 1);
+    EXPECT_EQ(json["sources"][1]["answers"]["quote"], 1);
+    EXPECT_NE(json["sources"][1]["lastSuccess"], "");
+    EXPECT_EQ(json["cache"]["hits"], 1);
+    std::string everything = status.body + line + page;
+    for (const std::string& logged : service.LogLines()) everything += logged;
+    EXPECT_EQ(everything.find(kSecret), std::string::npos);
+    EXPECT_EQ(finnhub.Requests().at(0).headers.at("X-Finnhub-Token"), kSecret) << "the key did go to its source";
+}
+
+TEST(LiveMode, StatusSaysWhenQuotesAreSimulated) {
+    RunningService service;
+    EXPECT_EQ(nlohmann::json::parse(BodyOf(service.port(), "/status"))["mode"], "simulated");
+}
+
+}  // namespace
+}  // namespace service_test

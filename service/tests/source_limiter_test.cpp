@@ -1,0 +1,73 @@
+#include "service/sources/source_limiter.h"
+
+#include <gtest/gtest.h>
+
+#include "service/sources/exchange_time.h"
+#include "service/sources/retry_after.h"
+
+namespace service {
+namespace {
+
+using std::chrono::hours;
+using std::chrono::minutes;
+using std::chrono::seconds;
+
+const SteadyClock::time_point kStart{hours(1000)};
+
+TEST(SourceLimiter, CountsPerMinute) {
+    SourceLimiter limiter(8, 800);
+    for (int i = 0; i < 8; ++i) EXPECT_EQ(limiter.TryTake(kStart + seconds(i)), "") << i;
+    EXPECT_EQ(limiter.TryTake(kStart + seconds(30)), "per-minute limit reached");
+    EXPECT_EQ(limiter.Use(kStart + seconds(30)).lastMinute, 8);
+    EXPECT_EQ(limiter.TryTake(kStart + seconds(60)), "") << "the first has left the minute";
+    EXPECT_EQ(limiter.TryTake(kStart + seconds(60)), "per-minute limit reached");
+}
+
+TEST(SourceLimiter, CountsPerDayApartFromTheMinute) {
+    SourceLimiter limiter(8, 20);
+    int taken = 0;
+    for (int minute = 0; minute < 10; ++minute) {
+        for (int i = 0; i < 8; ++i) taken += limiter.TryTake(kStart + minutes(minute) + seconds(i)).empty();
+    }
+    EXPECT_EQ(taken, 20) << "a per-minute limiter alone would have let 80 through";
+    EXPECT_EQ(limiter.TryTake(kStart + hours(23)), "daily limit reached");
+    EXPECT_EQ(limiter.Use(kStart + hours(23)).lastDay, 20);
+    EXPECT_EQ(limiter.TryTake(kStart + hours(24)), "") << "a new day";
+}
+
+TEST(SourceLimiter, BacksOffForRetryAfterOrTwiceAsLongEachTime) {
+    SourceLimiter limiter(60, 0);
+    limiter.BackOff(kStart, seconds(90));
+    EXPECT_EQ(limiter.TryTake(kStart + seconds(89)), "backing off after 429");
+    EXPECT_EQ(limiter.Use(kStart + seconds(30)).backOffLeft, seconds(60));
+    EXPECT_EQ(limiter.TryTake(kStart + seconds(90)), "");
+
+    SourceLimiter doubling(60, 0);
+    SteadyClock::time_point now = kStart;
+    for (const seconds expected : {seconds(30), seconds(60), seconds(120), seconds(240), seconds(480), seconds(900),
+                                   seconds(900)}) {
+        doubling.BackOff(now, std::nullopt);
+        EXPECT_NE(doubling.TryTake(now + expected - seconds(1)), "");
+        now += expected;
+        EXPECT_EQ(doubling.TryTake(now), "") << expected.count();
+    }
+    doubling.Succeeded();
+    doubling.BackOff(now, std::nullopt);
+    EXPECT_EQ(doubling.TryTake(now + seconds(30)), "") << "a good answer starts the doubling again";
+}
+
+TEST(RetryAfter, ReadsSecondsAndHttpDates) {
+    const std::int64_t now = DaysFromCivil({2026, 12, 10}) * 86400 + 12 * 3600;
+    EXPECT_EQ(RetryAfterDelay("120", now), seconds(120));
+    EXPECT_EQ(RetryAfterDelay(" 7 ", now), seconds(7));
+    EXPECT_EQ(RetryAfterDelay("Thu, 10 Dec 2026 12:01:30 GMT", now), seconds(90));
+    EXPECT_EQ(RetryAfterDelay("Thu, 10 Dec 2026 11:00:00 GMT", now), seconds(0)) << "a date past";
+    EXPECT_EQ(RetryAfterDelay("99999999", now), kMaxRetryAfter);
+    for (const char* garbage : {"", "soon", "-5", "1.5", "Thu, 10 Foo 2026 12:01:30 GMT", "9999999999",
+                                "Thu, 10 Dec 2026 12:01:30 PST"}) {
+        EXPECT_FALSE(RetryAfterDelay(garbage, now)) << garbage;
+    }
+}
+
+}  // namespace
+}  // namespace service
