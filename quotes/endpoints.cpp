@@ -8,23 +8,14 @@ namespace {
 constexpr const char* kHttpPrefix = "http://";
 }
 
-const std::string& HomeSite() {
-    static const std::string site = VELMORIA_HOME_SITE;
-    return site;
-}
+std::string HomeSite() { return config::kHomeSite; }
 
-const std::string& QuoteService() {
-    static const std::string service = VELMORIA_QUOTE_SERVICE;
-    return service;
-}
+std::string QuoteService() { return config::kQuoteService; }
 
-const std::string& BrandingId() {
-    static const std::string id = VELMORIA_BRANDING_ID;
-    return id;
-}
+std::string BrandingId() { return config::kBrandingId; }
 
 std::string HomeSiteHost() {
-    const std::string& site = HomeSite();
+    const std::string site = HomeSite();
     const std::string prefix = kHttpPrefix;
     return site.compare(0, prefix.size(), prefix) == 0 ? site.substr(prefix.size()) : site;
 }

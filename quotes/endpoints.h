@@ -6,9 +6,12 @@
 
 namespace quotes {
 
-const std::string& HomeSite();      // "http://host[:port]"
-const std::string& QuoteService();  // "http://host[:port]"
-const std::string& BrandingId();
+// Each made afresh from a constant of the build: nothing the runtime
+// destroys after WinMain returns, when a worker may still be making an
+// address.
+std::string HomeSite();      // "http://host[:port]"
+std::string QuoteService();  // "http://host[:port]"
+std::string BrandingId();
 
 // The home site's address without its "http://" prefix; also the name the
 // bar shows for it.
