@@ -26,6 +26,8 @@ packages=(
     locales
     # the fuzz targets: clang with compiler-rt, which holds libFuzzer
     clang-14 libclang-rt-14-dev
+    # the service's detail and help pages checked in a real browser, headless
+    chromium
 )
 
 as_root() {
