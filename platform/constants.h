@@ -24,8 +24,12 @@ inline constexpr std::uint32_t kWmMouseMove = 0x0200;
 inline constexpr std::uint32_t kWmLButtonDown = 0x0201;
 inline constexpr std::uint32_t kWmLButtonUp = 0x0202;
 inline constexpr std::uint32_t kWmRButtonDown = 0x0204;
+inline constexpr std::uint32_t kWmCaptureChanged = 0x0215;
 // The first message number free for a program's own use.
 inline constexpr std::uint32_t kWmApp = 0x8000;
+
+// The buttons held, in a mouse message's wParam.
+inline constexpr std::uintptr_t kMkLButton = 0x0001;
 
 // Hit-test codes.
 inline constexpr std::intptr_t kHtNowhere = 0;

@@ -19,40 +19,52 @@ std::string TickerWindow::QuoteSourceFor(const std::string& symbol) const {
 std::string TickerWindow::AddItemsFromList(const std::string& text, std::size_t limit) {
     std::vector<std::string> entries = quotes::SplitEntries(text);
     if (entries.size() > limit) entries.resize(limit);
+    if (!itemFonts_) itemFonts_ = std::make_shared<const quotes::ItemFonts>(platform_.gdi, windowDC.get());
     for (const std::string& entry : entries) {
-        itemList.push_back(std::make_unique<quotes::QuoteItem>(platform_, entry, windowDC.get(), QuoteSourceFor(entry)));
+        itemList.push_back(
+            std::make_unique<quotes::QuoteItem>(platform_, entry, windowDC.get(), QuoteSourceFor(entry), itemFonts_));
     }
     return quotes::JoinEntries(entries);
 }
 
 void TickerWindow::RebuildItems() {
     platform::WindowManager& windows = platform_.windows;
-    RequestUpdateTimer(0);
-    // Never delete the items under a running quote pass; the bar keeps
-    // scrolling and answering meanwhile. The wait ends in the same locked
-    // step that finds no pass running, so none can start in between.
-    for (;;) {
-        {
-            const BarAccess bar(*link_);
-            if (!bar) return;  // Exit came in with the pumped messages
-            if (!updating) {
-                RebuildItemsLocked();
-                return;
-            }
-        }
+    windows.KillTimer(hwnd(), UPDATE_TIMER);
+    // Never replace the items under a running quote pass; the bar keeps
+    // scrolling and answering meanwhile, and takes the pass's end with the
+    // pumped messages. Workers whose message comes meanwhile wait for this
+    // rebuild, so it is not put off by a pass that starts after this one.
+    rebuildWaiting_ = true;
+    while (updating) {
         platform::QueuedMessage message;
         while (windows.PeekMessage(message, platform::kPmRemove)) windows.DispatchMessage(message);
-        if (Exited()) return;
+        if (Exited()) return;  // Exit came in with the pumped messages
+        if (!updating) break;
         windows.WaitMessage(kRebuildWaitMs);
     }
+    rebuildWaiting_ = false;
+    if (Exited()) return;
+    RebuildItemsNow();
+    ResumeParkedWorkers();
 }
 
-void TickerWindow::RebuildItemsLocked() {
+void TickerWindow::RebuildItemsNow() {
     DeleteItems();
+    // A fresh pair of fonts for the new list; the old pair went with the
+    // last item that drew with it.
+    itemFonts_.reset();
     AddItemsFromList(serverMessage, kMaxServerMessageEntries);
     symbols = AddItemsFromList(symbols);
+    ++itemsGeneration_;
+    messageRebuildPending_ = false;
+    // The logo keeps its place, but not far beyond the right edge, where a
+    // long ring may have left it: the new items come in behind it, and the
+    // bar would stay blank until it came round.
+    platform::Rect client;
+    platform_.windows.GetClientRect(hwnd(), client);
+    if (logoX > client.right) logoX = client.right;
     platform_.windows.InvalidateRect(hwnd(), nullptr, true);
-    RequestUpdateTimer(updateDelay);
+    platform_.windows.SetTimer(hwnd(), UPDATE_TIMER, updateDelay);
 }
 
 }  // namespace ticker

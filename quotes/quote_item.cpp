@@ -35,9 +35,13 @@ platform::GdiObject CreatePointFont(platform::Gdi& gdi, platform::DcHandle dc, c
     return gdi.CreateFontIndirect(font);
 }
 
+ItemFonts::ItemFonts(platform::Gdi& gdi, platform::DcHandle dc)
+    : symbolFont(gdi, CreatePointFont(gdi, dc, kItemFace, kSymbolPointTenths)),
+      dataFont(gdi, CreatePointFont(gdi, dc, kItemFace, kDataPointTenths)) {}
+
 QuoteItem::QuoteItem(platform::Platform& platform, const std::string& entry, platform::DcHandle dc,
-                     const std::string& source)
-    : hdc(dc), symbolFont(platform.gdi), dataFont(platform.gdi), platform_(platform) {
+                     const std::string& source, std::shared_ptr<const ItemFonts> itemFonts)
+    : hdc(dc), fonts(std::move(itemFonts)), platform_(platform) {
     const ParsedEntry parsed = ParseEntry(entry);
     label = parsed.label;
     linkUrl = parsed.linkUrl;
@@ -47,21 +51,18 @@ QuoteItem::QuoteItem(platform::Platform& platform, const std::string& entry, pla
         // Plain text without a quote of its own links to the home page.
         if (linkUrl.empty()) linkUrl = HomeSite();
     }
-    symbolFont.reset(CreatePointFont(platform.gdi, hdc, kItemFace, kSymbolPointTenths));
-    dataFont.reset(CreatePointFont(platform.gdi, hdc, kItemFace, kDataPointTenths));
 }
 
-std::int32_t QuoteItem::Measure(const std::string& text, platform::GdiObject font, Measured& cache) {
-    if (cache.width >= 0 && cache.text == text) return cache.width;
+std::int32_t QuoteItem::Measure(platform::GdiObject font, Measured& shown) {
+    if (shown.width >= 0) return shown.width;
     platform::Gdi& gdi = platform_.gdi;
     const platform::ScopedSelection selected(gdi, hdc, font);
-    const int length = static_cast<int>(text.size());
+    const int length = static_cast<int>(shown.text.size());
     platform::Size extent;
-    if (gdi.GetTextExtentPoint32(hdc, text.c_str(), length, extent) != 1) {
+    if (gdi.GetTextExtentPoint32(hdc, shown.text.c_str(), length, extent) != 1) {
         return kFallbackCharacterWidth * length;  // measured again next time
     }
-    cache.text = text;
-    cache.width = extent.cx;
+    shown.width = extent.cx;
     return extent.cx;
 }
 
@@ -73,18 +74,33 @@ void QuoteItem::DrawStep(std::int32_t delta, std::uint32_t mask, const VisibleSp
     // While a quote is being written the old text stays on show.
     if (!parsing) {
         if (last == 0 || !linkUrl.empty()) {
-            dataText.clear();
+            if (!dataText.empty()) {
+                dataText.clear();
+                dataShown_ = false;
+            }
         } else if (textStale) {
-            dataText = BuildDataText(*this, mask);
+            std::string text = BuildDataText(*this, mask);
+            if (text != dataText) {
+                dataText = std::move(text);
+                dataShown_ = false;
+            }
             textStale = false;
         }
     }
     x += delta;
 
-    const std::string labelShown = label + kLabelGap;
-    const std::string dataShown = dataText + kDataTrail;
-    const std::int32_t labelWidth = Measure(labelShown, symbolFont.get(), labelMeasured_);
-    width = labelWidth + Measure(dataShown, dataFont.get(), dataMeasured_);
+    if (!labelShown_) {
+        labelMeasured_ = Measured{label + kLabelGap};
+        labelShown_ = true;
+    }
+    if (!dataShown_) {
+        dataMeasured_ = Measured{dataText + kDataTrail};
+        dataShown_ = true;
+    }
+    const platform::GdiObject symbolFont = fonts->symbolFont.get();
+    const platform::GdiObject dataFont = fonts->dataFont.get();
+    const std::int32_t labelWidth = Measure(symbolFont, labelMeasured_);
+    width = labelWidth + Measure(dataFont, dataMeasured_);
     // Drawn when the new place or the last one shows: the opaque background
     // of the trailing spaces wipes what the last drawing left behind.
     const std::int32_t reachLeft = std::min(x, x - delta);
@@ -92,10 +108,10 @@ void QuoteItem::DrawStep(std::int32_t delta, std::uint32_t mask, const VisibleSp
     if (reachRight <= visible.left || reachLeft >= visible.right) return;
     platform::Gdi& gdi = platform_.gdi;
     gdi.SetTextColor(hdc, ColorForChange(change));
-    platform::ScopedSelection fonts(gdi, hdc, symbolFont.get());
-    Draw(labelShown, x, 0);
-    fonts.Select(dataFont.get());
-    Draw(dataShown, x + labelWidth, kDataTop);
+    platform::ScopedSelection selected(gdi, hdc, symbolFont);
+    Draw(labelMeasured_.text, x, 0);
+    selected.Select(dataFont);
+    Draw(dataMeasured_.text, x + labelWidth, kDataTop);
 }
 
 std::string QuoteItem::DetailPageAddress() const {
@@ -104,26 +120,21 @@ std::string QuoteItem::DetailPageAddress() const {
     return LinkDetailPage(HomeSite());
 }
 
-QuoteFields QuoteItem::BeginParse() {
-    parsing = true;
-    return *this;
-}
-
 void QuoteItem::EndParse(QuoteFields&& parsed) {
     static_cast<QuoteFields&>(*this) = std::move(parsed);
     parsing = false;
+    textStale = true;
+    labelShown_ = false;  // the quote may bring the label in another case
 }
 
-std::string QuoteItem::ShowClick() {
+void QuoteItem::Click() {
     platform::Gdi& gdi = platform_.gdi;
     {
-        const platform::ScopedSelection font(gdi, hdc, symbolFont.get());
+        const platform::ScopedSelection font(gdi, hdc, fonts->symbolFont.get());
         gdi.SetTextColor(hdc, kClickColor);
         gdi.TextOut(hdc, x, 0, label.c_str(), static_cast<int>(label.size()));
     }
-    return DetailPageAddress();
+    OpenInBrowser(platform_.shell, DetailPageAddress());
 }
-
-void QuoteItem::Click() { OpenInBrowser(platform_.shell, ShowClick()); }
 
 }  // namespace quotes

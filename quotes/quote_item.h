@@ -2,6 +2,7 @@
 // One entry that scrolls across the bar: a quoted symbol or a link item.
 #include <climits>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "platform/platform.h"
@@ -26,11 +27,21 @@ struct VisibleSpan {
     std::int32_t right = INT32_MAX;
 };
 
+// The two fonts the items draw with: the same face and sizes for all, so
+// every item of a list shares one pair, and a list of any length costs two
+// drawing objects (a process may hold only so many).
+struct ItemFonts {
+    ItemFonts(platform::Gdi& gdi, platform::DcHandle dc);
+    platform::ScopedGdiObject symbolFont;
+    platform::ScopedGdiObject dataFont;
+};
+
 class QuoteItem : public QuoteFields {
 public:
-    // `entry` arrives trimmed; `source` is the quote source for it.
+    // `entry` arrives trimmed; `source` is the quote source for it. The
+    // fonts live as long as any item that draws with them.
     QuoteItem(platform::Platform& platform, const std::string& entry, platform::DcHandle dc,
-              const std::string& source);
+              const std::string& source, std::shared_ptr<const ItemFonts> fonts);
     QuoteItem(const QuoteItem&) = delete;
     QuoteItem& operator=(const QuoteItem&) = delete;
 
@@ -38,28 +49,17 @@ public:
 
     // Moves by delta, rebuilds the data text when stale, measures, and draws
     // when the item shows within `visible`. A text is measured once: its
-    // width is kept until the text changes.
+    // width is kept until the text changes, so an item off the bar costs a
+    // few additions per step.
     void DrawStep(std::int32_t delta, std::uint32_t mask, const VisibleSpan& visible = VisibleSpan{});
     // Shows the click in black and opens the item's detail page.
     void Click();
-    // Shows the click in black and returns the detail page, for a caller
-    // that opens it after letting go of the bar lock.
-    std::string ShowClick();
     // The detail page Click opens.
     std::string DetailPageAddress() const;
-    // The item's side of reading a quote. The download and the parse run
-    // on a worker without the bar lock and touch nothing of the item; the
-    // item is read before and written after, each under the lock:
-    //   url = item.sourceUrl;                               (lock held)
-    //   body = HttpGetText(url);                            (no lock)
-    //   QuoteFields values = item.BeginParse();             (lock held)
-    //   ApplyQuoteLine(url, body, values);                  (no lock)
-    //   item.EndParse(std::move(values));                   (lock held)
-    // So a drawing never sees half a quote, nor a label being replaced.
-    // BeginParse sets `parsing` and gives a copy of the values to parse over,
-    // so a field the answer does not reach keeps its value.
-    QuoteFields BeginParse();
-    // Takes the parsed values whole and clears `parsing`.
+    // A quote is read on a worker, on a copy of the values, and handed to
+    // the bar's thread, which alone writes the item: EndParse takes the
+    // parsed values whole, so a drawing never sees half a quote, and marks
+    // the text stale.
     void EndParse(QuoteFields&& parsed);
 
     bool textStale = true;
@@ -69,21 +69,27 @@ public:
     std::string sourceUrl;
     std::string dataText;
     platform::DcHandle hdc;
-    platform::ScopedGdiObject symbolFont;
-    platform::ScopedGdiObject dataFont;
-    bool parsing = false;  // the text stays as it is while a quote is being parsed
+    std::shared_ptr<const ItemFonts> fonts;
+    bool parsing = false;  // the text stays as it is while a quote is being written
 
 private:
-    // A text and the width it was measured at.
+    // A text as drawn and the width it was measured at.
     struct Measured {
         std::string text;
         std::int32_t width = -1;  // not measured
     };
-    std::int32_t Measure(const std::string& text, platform::GdiObject font, Measured& cache);
+    // The width of a shown text, measured when it changed or its last
+    // measuring failed.
+    std::int32_t Measure(platform::GdiObject font, Measured& shown);
     void Draw(const std::string& text, std::int32_t left, std::int32_t top);
 
     Measured labelMeasured_;
     Measured dataMeasured_;
+    // Whether each shown text was made from label or dataText as they
+    // stand: cleared when that changes, so a step otherwise builds no text.
+    // The label changes only with a quote (EndParse).
+    bool labelShown_ = false;
+    bool dataShown_ = false;
 
     platform::Platform& platform_;
 };

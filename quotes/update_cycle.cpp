@@ -1,7 +1,10 @@
 // The update cycle: on each expiry of UPDATE_TIMER the bar loads the
 // exchange list while it has none, then starts a worker that fetches the
-// server message and the quote of every item, one after another.
+// server message; once the bar has taken the message, a pass worker fetches
+// the quote of every item, one after another. Workers hand everything to
+// the bar's thread (handover.h) and never touch the bar themselves.
 #include <memory>
+#include <vector>
 
 #include "platform/constants.h"
 #include "quotes/endpoints.h"
@@ -20,8 +23,20 @@ constexpr const char* kNoticeEnd = "...";
 constexpr platform::ColorRef kNoticeColor = 0x006600;
 constexpr int kNoticeX = 20;
 constexpr int kNoticeY = 0;
-// How often a worker's rebuild looks again whether a pass still runs.
-constexpr std::uint32_t kWorkerWaitMs = 10;
+
+// One item of a pass: where its quote comes from and its values as the
+// pass began, parsed over so that a field the answer does not reach keeps
+// its value.
+struct PassEntry {
+    std::size_t index = 0;
+    std::string sourceUrl;
+    quotes::QuoteFields values;
+};
+
+void WakeBar(platform::Platform& platform, const BarLink& link) {
+    // After Exit the window is gone, or going: nobody would take it.
+    if (link.open.load(std::memory_order_relaxed)) platform.windows.PostMessage(link.window, kWmHandover, 0, 0);
+}
 
 }  // namespace
 
@@ -32,58 +47,22 @@ struct TickerWindow::WorkerStart {
     platform::Platform platform;
 };
 
+struct TickerWindow::PassStart {
+    std::shared_ptr<BarLink> link;
+    platform::Platform platform;
+    std::uint64_t generation = 0;
+    std::vector<PassEntry> entries;
+};
+
 platform::ProcResult TickerWindow::OnUpdateTimer() {
     if (Exited()) return 0;
     platform_.windows.KillTimer(hwnd(), UPDATE_TIMER);
     if (exchangeMap.empty()) LoadExchangeMap();
     if (Exited()) return 0;  // Exit came in while the rebuild pumped messages
-    // A worker starts even while another runs; it ends after the message
-    // phase when it finds a pass running.
+    // A worker starts even while a pass runs; it ends after the message
+    // phase when the bar finds the pass still running.
     StartUpdateWorker();
     return 0;
-}
-
-platform::ProcResult TickerWindow::OnUpdateTimerRequest(const app::Message& message) {
-    if (Exited()) return 0;
-    switch (message.wParam) {
-    case kArmUpdateTimer:
-        platform_.windows.SetTimer(hwnd(), UPDATE_TIMER, static_cast<std::uint32_t>(message.lParam));
-        break;
-    case kArmNextCycle:
-        RequestNextCycle();
-        break;
-    default:
-        platform_.windows.KillTimer(hwnd(), UPDATE_TIMER);
-        break;
-    }
-    return 0;
-}
-
-void TickerWindow::RequestNextCycle() {
-    if (platform_.threads.GetCurrentThreadId() != barThread_) {
-        platform_.windows.PostMessage(hwnd(), kWmUpdateTimerRequest, kArmNextCycle, 0);
-        return;
-    }
-    std::uint32_t interval = 0;
-    {
-        const BarAccess bar(*link_);
-        interval = updateInterval;
-    }
-    if (interval > 0) platform_.windows.SetTimer(hwnd(), UPDATE_TIMER, interval);
-}
-
-void TickerWindow::RequestUpdateTimer(std::uint32_t period) {
-    platform::WindowManager& windows = platform_.windows;
-    if (platform_.threads.GetCurrentThreadId() == barThread_) {
-        if (period > 0) {
-            windows.SetTimer(hwnd(), UPDATE_TIMER, period);
-        } else {
-            windows.KillTimer(hwnd(), UPDATE_TIMER);
-        }
-        return;
-    }
-    windows.PostMessage(hwnd(), kWmUpdateTimerRequest, period > 0 ? kArmUpdateTimer : kKillUpdateTimer,
-                        static_cast<platform::LongParam>(period));
 }
 
 void TickerWindow::LoadExchangeMap() {
@@ -92,10 +71,7 @@ void TickerWindow::LoadExchangeMap() {
     DrawLoadingNotice();
     // The one download on the bar's thread: the bar waits for it.
     const std::string body = quotes::HttpGetText(platform_.internet, quotes::ExchangeListAddress());
-    {
-        const BarAccess bar(*link_);
-        quotes::ReadExchangeList(body, exchangeMap);
-    }
+    quotes::ReadExchangeList(body, exchangeMap);
     RebuildItems();
     if (Exited()) return;
     if (updateInterval > 0) windows.SetTimer(hwnd(), UPDATE_TIMER, updateInterval);
@@ -103,8 +79,6 @@ void TickerWindow::LoadExchangeMap() {
 }
 
 void TickerWindow::DrawLoadingNotice() {
-    const BarAccess bar(*link_);
-    if (!bar) return;
     platform::Gdi& gdi = platform_.gdi;
     const std::string notice = kNoticeText + quotes::HomeSiteHost() + kNoticeEnd;
     // The colour stays set; the next drawing of an item sets its own.
@@ -121,99 +95,154 @@ void TickerWindow::StartUpdateWorker() {
     }
 }
 
+// The message phase, on a worker.
 std::uint32_t TickerWindow::UpdateWorker(void* argument) {
     const std::unique_ptr<WorkerStart> start(static_cast<WorkerStart*>(argument));
-    bool passStarted = false;
+    BarLink& link = *start->link;
+    // Made first, so that even a worker that runs out of memory tells the
+    // bar its message phase is over and the cycle goes on.
+    auto handover = std::make_unique<Handover>(Handover::Kind::MessageFailed);
     try {
-        RunUpdateWorker(*start, passStarted);
+        handover->message = quotes::HttpGetText(start->platform.internet, quotes::ServerMessageAddress());
+        handover->kind = Handover::Kind::ServerMessage;
     } catch (...) {
-        // Out of memory, most likely: this cycle ends here and the next one
-        // tries again. Nothing may escape a thread's entry.
+        // Out of memory, most likely: nothing may escape a thread's entry.
     }
-    if (passStarted) FinishPass(*start->link);
+    link.inbox.Push(std::move(handover));
+    WakeBar(start->platform, link);
     return 0;
 }
 
-void TickerWindow::RunUpdateWorker(WorkerStart& start, bool& passStarted) {
+// The quote pass, on a worker of its own.
+std::uint32_t TickerWindow::PassWorker(void* argument) {
+    const std::unique_ptr<PassStart> start(static_cast<PassStart*>(argument));
+    BarLink& link = *start->link;
+    // Made first: the bar must learn that the pass ended, however it ends,
+    // or it would never run another one.
+    auto ended = std::make_unique<Handover>(Handover::Kind::PassEnded);
+    try {
+        RunPass(*start);
+    } catch (...) {
+        // Out of memory, most likely: this pass ends here and the next one
+        // tries again.
+    }
+    link.inbox.Push(std::move(ended));
+    WakeBar(start->platform, link);
+    return 0;
+}
+
+void TickerWindow::RunPass(PassStart& start) {
     BarLink& link = *start.link;
-    platform::Internet& internet = start.platform.internet;
-
-    // The message phase.
-    std::string message = quotes::HttpGetText(internet, quotes::ServerMessageAddress());
-    bool changed = false;
-    {
-        const BarAccess bar(link);
-        if (!bar) return;
-        changed = message != bar->serverMessage;
-        if (changed) bar->serverMessage = std::move(message);
-    }
-    if (changed && !RebuildItemsFromWorker(start)) return;
-
-    {
-        const BarAccess bar(link);
-        if (!bar || bar->updating) return;  // another worker's pass runs
-        bar->updating = true;
-        passStarted = true;
-    }
-
-    // The quote pass. No rebuild runs while `updating` is set, so the items
-    // stay where they are between the locked steps; only Exit takes them.
-    for (std::size_t index = 0;; ++index) {
-        quotes::QuoteItem* item = nullptr;
-        std::string sourceUrl;
-        {
-            const BarAccess bar(link);
-            if (!bar) return;
-            if (index >= bar->itemList.size()) break;
-            item = bar->itemList[index].get();
-            if (item == nullptr) continue;
-            sourceUrl = item->sourceUrl;
-        }
-        std::string body = quotes::HttpGetText(internet, sourceUrl);
-        quotes::QuoteFields values;
-        {
-            const BarAccess bar(link);
-            if (!bar) return;
-            values = item->BeginParse();
-        }
-        quotes::ApplyQuoteLine(sourceUrl, std::move(body), values);
-        {
-            const BarAccess bar(link);
-            if (!bar) return;
-            item->EndParse(std::move(values));
-            bar->Relayout();
-        }
+    for (PassEntry& entry : start.entries) {
+        // After Exit nobody takes the quotes: stop asking for them.
+        if (!link.open.load(std::memory_order_relaxed)) return;
+        std::string body = quotes::HttpGetText(start.platform.internet, entry.sourceUrl);
+        auto quote = std::make_unique<Handover>(Handover::Kind::Quote);
+        quote->generation = start.generation;
+        quote->index = entry.index;
+        quote->values = std::move(entry.values);
+        quotes::ApplyQuoteLine(entry.sourceUrl, std::move(body), quote->values);
+        // No wake-up: the next scroll step takes it, with the others that
+        // arrive within the step.
+        link.inbox.Push(std::move(quote));
     }
 }
 
-void TickerWindow::FinishPass(BarLink& link) {
-    const BarAccess bar(link);
-    if (!bar) return;
-    bar->platform_.windows.InvalidateRect(bar->hwnd(), nullptr, true);
-    if (bar->updateInterval > 0) bar->RequestNextCycle();
-    bar->updating = false;
+platform::ProcResult TickerWindow::OnHandover(const app::Message&) {
+    TakeHandovers();
+    return 0;
 }
 
-bool TickerWindow::RebuildItemsFromWorker(WorkerStart& start) {
-    BarLink& link = *start.link;
-    {
-        const BarAccess bar(link);
-        if (!bar) return false;
-        bar->RequestUpdateTimer(0);
-    }
-    // A worker has no messages to pump: it looks again now and then until
-    // the running pass has ended.
-    for (;;) {
-        {
-            const BarAccess bar(link);
-            if (!bar) return false;
-            if (!bar->updating) {
-                bar->RebuildItemsLocked();
-                return true;
-            }
+void TickerWindow::TakeHandovers() {
+    if (Exited()) return;
+    HandoverChain chain = link_->inbox.TakeAll();
+    bool updated = false;
+    while (std::unique_ptr<Handover> handover = chain.Pop()) {
+        if (handover->kind == Handover::Kind::Quote) {
+            updated = ApplyQuote(*handover) || updated;
+            continue;
         }
-        start.platform.threads.Sleep(kWorkerWaitMs);
+        // The quotes before it reach the bar first.
+        if (updated) RelayoutUpdated();
+        updated = false;
+        switch (handover->kind) {
+        case Handover::Kind::ServerMessage:
+            TakeServerMessage(&handover->message);
+            break;
+        case Handover::Kind::MessageFailed:
+            TakeServerMessage(nullptr);
+            break;
+        default:
+            FinishPass();
+            break;
+        }
     }
+    if (updated) RelayoutUpdated();
+}
+
+bool TickerWindow::ApplyQuote(Handover& quote) {
+    // Asked for an older list: that item is gone.
+    if (quote.generation != itemsGeneration_ || quote.index >= itemList.size()) return false;
+    quotes::QuoteItem* item = itemList[quote.index].get();
+    if (item == nullptr) return false;
+    item->EndParse(std::move(quote.values));
+    return true;
+}
+
+void TickerWindow::TakeServerMessage(const std::string* message) {
+    if (message != nullptr && *message != serverMessage) {
+        serverMessage = *message;
+        messageRebuildPending_ = true;
+        // The rebuild's start: no cycle may begin until the items are new.
+        platform_.windows.KillTimer(hwnd(), UPDATE_TIMER);
+    }
+    if (updating || rebuildWaiting_) {
+        // A changed message waits for the pass (or the symbol list's
+        // rebuild) to end; an unchanged one ends this worker, as a second
+        // pass may not run beside the first.
+        if (messageRebuildPending_ || rebuildWaiting_) ++parkedWorkers_;
+        return;
+    }
+    ResumeWorker();
+}
+
+void TickerWindow::ResumeWorker() {
+    if (messageRebuildPending_) RebuildItemsNow();
+    if (!updating) StartPass();
+}
+
+void TickerWindow::ResumeParkedWorkers() {
+    // The first runs a pass; the others find it running and end.
+    while (parkedWorkers_ > 0 && !Exited()) {
+        --parkedWorkers_;
+        ResumeWorker();
+    }
+}
+
+void TickerWindow::StartPass() {
+    auto start = std::make_unique<PassStart>(PassStart{link_, platform_, itemsGeneration_, {}});
+    start->entries.reserve(itemList.size());
+    for (std::size_t index = 0; index < itemList.size(); ++index) {
+        const quotes::QuoteItem* item = itemList[index].get();
+        if (item == nullptr) continue;
+        start->entries.push_back(PassEntry{index, item->sourceUrl, *item});
+    }
+    updating = true;
+    if (platform_.threads.StartThread(platform::kThreadPriorityLowest, &TickerWindow::PassWorker, start.get())) {
+        start.release();  // the worker owns it now
+        return;
+    }
+    // No thread to be had: the pass ends before it began, and the next
+    // cycle tries again.
+    FinishPass();
+}
+
+void TickerWindow::FinishPass() {
+    platform::WindowManager& windows = platform_.windows;
+    windows.InvalidateRect(hwnd(), nullptr, true);
+    if (updateInterval > 0) windows.SetTimer(hwnd(), UPDATE_TIMER, updateInterval);
+    updating = false;
+    if (!rebuildWaiting_) ResumeParkedWorkers();
 }
 
 }  // namespace ticker

@@ -7,28 +7,20 @@
 namespace ticker {
 
 platform::ProcResult TickerWindow::OnAddRemoveSymbols(const app::Message&) {
-    std::string shown;
-    {
-        const BarAccess bar(*link_);
-        shown = symbols;
-    }
-    symbols::SymbolEntryBar entryBar(platform_, shown, symbols::kSymbolsPrompt);
+    symbols::SymbolEntryBar entryBar(platform_, symbols, symbols::kSymbolsPrompt);
     // Normally the ticker itself, which the right click activated; the
-    // ticker is disabled while the bar runs, and keeps scrolling.
-    entryBar.RunModal(platform_.windows.GetActiveWindow(), 0);
+    // ticker is disabled while the bar runs, and keeps scrolling. With no
+    // window active (the command came while another program had the focus)
+    // the ticker owns it all the same: an unowned bar would open in a corner
+    // with an empty field, and its OK would empty the list.
+    const platform::WindowHandle active = platform_.windows.GetActiveWindow();
+    entryBar.RunModal(active != nullptr ? active : hwnd(), 0);
     if (Exited()) return 0;  // Exit came in through the bar's modal loop
 
-    bool changed = false;
-    {
-        const BarAccess bar(*link_);
-        if (!bar) return 0;
-        changed = entryBar.entryText != symbols;
-        if (changed) symbols = entryBar.entryText;
-    }
-    if (changed) {
+    if (entryBar.entryText != symbols) {
+        symbols = entryBar.entryText;
         RebuildItems();  // also stores the list in its normal form
         if (Exited()) return 0;
-        const BarAccess bar(*link_);
         logoX = kOffBarStart;  // the logo and the new items come in from the right
     }
     // Also when nothing changed: this stores the ticker's place and width.

@@ -6,12 +6,9 @@ namespace ticker {
 
 platform::ProcResult TickerWindow::ExitTicker(const app::Message&) {
     platform::WindowManager& windows = platform_.windows;
-    {
-        // From here on no worker reaches the bar: it may be blocked in a
-        // download, and finds the bar gone when it returns.
-        const platform::CriticalSectionLock lock(link_->lock);
-        link_->window = nullptr;
-    }
+    // From here on nothing a worker hands over is taken: one blocked in a
+    // download finds the bar gone when it returns, and stops.
+    link_->open.store(false, std::memory_order_relaxed);
     // Both timers die first, so no scroll step or update starts while the
     // window goes away.
     windows.KillTimer(hwnd(), SCROLL_TIMER);

@@ -1,7 +1,8 @@
 // The left mouse button: one handler for press, move and release. Dragging
 // the bar moves it, dragging a grip changes its width, and a press and
 // release without a drag step beyond the click tolerance clicks the item or
-// the logo under the pointer.
+// the logo under the pointer. A drag lasts only while the bar holds the
+// mouse: once another window takes it, the release never comes here.
 #include "platform/constants.h"
 #include "quotes/browser.h"
 #include "quotes/endpoints.h"
@@ -12,6 +13,18 @@
 namespace ticker {
 
 platform::ProcResult TickerWindow::OnMouse(const app::Message& message) {
+    // The menu of a right press, a switch to another program or a locked
+    // screen took the mouse: lParam names a window, not a point.
+    if (message.id == platform::kWmCaptureChanged) {
+        if (dragging) AbandonDrag();
+        return 0;
+    }
+    // The button came up where the bar could not see it. The move came
+    // here, so no other window of this thread holds the mouse.
+    if (message.id == platform::kWmMouseMove && dragging && (message.wParam & platform::kMkLButton) == 0) {
+        AbandonDrag();
+        platform_.windows.ReleaseCapture();
+    }
     platform::Rect client;
     platform_.windows.GetClientRect(hwnd(), client);
     const std::int16_t x = platform::LowWordSigned(message.lParam);
@@ -89,31 +102,32 @@ void TickerWindow::EndDrag(std::int16_t x) {
     // release of a double-click (whose press comes as WM_LBUTTONDBLCLK), nor
     // one whose press was made on another window.
     const bool pressedHere = dragging;
-    platform_.windows.ReleaseCapture();
+    // Over before the capture goes, so the capture change that releasing
+    // sends finds no drag to abandon.
     dragging = false;
+    platform_.windows.ReleaseCapture();
     if (pressedHere && !dragMoved && !resizingLeft && !resizingRight) ClickAt(x);
     resizingLeft = false;
     resizingRight = false;
 }
 
+void TickerWindow::AbandonDrag() {
+    // No click: the release it would need never came. The grips are chosen
+    // afresh by the next message. The capture is not released here: it may
+    // belong to the menu by now.
+    dragging = false;
+    resizingLeft = false;
+    resizingRight = false;
+}
+
 void TickerWindow::ClickAt(std::int16_t x) {
-    std::string address;
-    {
-        const BarAccess bar(*link_);
-        if (!bar) return;
-        bool hit = false;
-        for (const auto& item : itemList) {
-            if (item && item->x < x && x < item->Right()) {
-                address = item->ShowClick();
-                hit = true;
-                break;
-            }
+    for (const auto& item : itemList) {
+        if (item && item->x < x && x < item->Right()) {
+            item->Click();
+            return;
         }
-        if (!hit && logoX < x && x < logoX + logoSize) address = quotes::HomeSite();
     }
-    // The browser opens outside the lock: the shell may take its time, and
-    // the workers need not wait for it.
-    quotes::OpenInBrowser(platform_.shell, address);
+    if (logoX < x && x < logoX + logoSize) quotes::OpenInBrowser(platform_.shell, quotes::HomeSite());
 }
 
 }  // namespace ticker

@@ -10,11 +10,7 @@ namespace ticker {
 
 platform::ProcResult TickerWindow::OnRightButtonDown(const app::Message& message) {
     platform::WindowManager& windows = platform_.windows;
-    MenuSettings settings{speed, 0, dataMask, alwaysOnTop, snapping};
-    {
-        const BarAccess bar(*link_);
-        settings.updateInterval = updateInterval;
-    }
+    const MenuSettings settings{speed, updateInterval, dataMask, alwaysOnTop, snapping};
     // Destroyed when the handler returns, chosen or not; the submenus go
     // with the menu that holds them.
     const platform::ScopedMenu menu =

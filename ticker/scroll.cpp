@@ -1,5 +1,8 @@
 // The scroll step, the re-layout of the ring and the end grips: all the
 // drawing of the bar, straight onto its own drawing context.
+#include <algorithm>
+#include <climits>
+
 #include "platform/constants.h"
 #include "ticker/grips.h"
 #include "ticker/ids.h"
@@ -20,26 +23,49 @@ constexpr int kHighlightPenWidth = 0;  // one pixel whatever the mapping
 platform::ProcResult TickerWindow::ScrollStep() {
     platform::WindowManager& windows = platform_.windows;
     windows.KillTimer(hwnd(), SCROLL_TIMER);
-    {
-        const BarAccess bar(*link_);
-        if (!bar) return 0;
-        platform::Rect client;
-        windows.GetClientRect(hwnd(), client);
+    if (Exited()) return 0;
+    // Quotes that arrived since the last step, with one re-layout.
+    TakeHandovers();
+    platform::Rect client;
+    windows.GetClientRect(hwnd(), client);
 
-        logoX -= speed;
-        if (logoX + 2 * logoSize <= client.left) logoX = NextFreeRight(client.right);
-        DrawLogo();
-
-        // One after the other, so an item that wraps here already counts
-        // for the next one's place.
-        const quotes::VisibleSpan visible{client.left, client.right};
-        for (const auto& item : itemList) {
-            if (!item) continue;
-            item->DrawStep(-speed, dataMask, visible);
-            if (item->Right() <= client.left) item->x = NextFreeRight(client.right);
+    // Where the next wrapped element goes: right of everything, wherever it
+    // stands, counting the elements already moved in this step at their new
+    // places and the rest at their old ones. Kept as it goes rather than
+    // looked for anew at every wrap, which made the first step after a
+    // rebuild, when every item wraps, quadratic in the list's length.
+    bool laterKnown = false;
+    const auto laterRightEnd = [&](std::size_t index) {
+        if (!laterKnown) {
+            // The right end of the items from `index` on, before they move.
+            laterRightEnds_.assign(itemList.size() + 1, INT32_MIN);
+            for (std::size_t i = itemList.size(); i-- > 0;) {
+                const auto& item = itemList[i];
+                laterRightEnds_[i] = item ? std::max(laterRightEnds_[i + 1], item->Right()) : laterRightEnds_[i + 1];
+            }
+            laterKnown = true;
         }
-        DrawGrips(client);
+        return laterRightEnds_[index];
+    };
+
+    logoX -= speed;
+    if (logoX + 2 * logoSize <= client.left) logoX = std::max(client.right, laterRightEnd(0));
+    DrawLogo();
+    std::int32_t movedRightEnd = logoX + 2 * logoSize;
+
+    // One after the other, so an item that wraps here already counts for
+    // the next one's place.
+    const quotes::VisibleSpan visible{client.left, client.right};
+    for (std::size_t i = 0; i < itemList.size(); ++i) {
+        quotes::QuoteItem* item = itemList[i].get();
+        if (item == nullptr) continue;
+        item->DrawStep(-speed, dataMask, visible);
+        if (item->Right() <= client.left) {
+            item->x = std::max({client.right, movedRightEnd, laterRightEnd(i + 1)});
+        }
+        movedRightEnd = std::max(movedRightEnd, item->Right());
     }
+    DrawGrips(client);
     // The next step comes a full interval after this one ends.
     windows.SetTimer(hwnd(), SCROLL_TIMER, scrollInterval);
     return 0;
@@ -83,13 +109,19 @@ std::int32_t TickerWindow::NextFreeRight(std::int32_t edge) const {
 }
 
 void TickerWindow::Relayout() {
+    for (const auto& item : itemList) {
+        if (item) item->textStale = true;
+    }
+    RelayoutUpdated();
+}
+
+void TickerWindow::RelayoutUpdated() {
     platform::Rect client;
     platform_.windows.GetClientRect(hwnd(), client);
     const quotes::VisibleSpan visible{client.left, client.right};
+    // An item whose text stands as it was keeps its width and its drawing.
     for (const auto& item : itemList) {
-        if (!item) continue;
-        item->textStale = true;
-        item->DrawStep(0, dataMask, visible);
+        if (item && item->textStale) item->DrawStep(0, dataMask, visible);
     }
     // Each element that stood right of its predecessor in the ring moves to
     // where the predecessor now ends; one that stood at or left of it is

@@ -19,31 +19,21 @@ platform::ProcResult TickerWindow::OnUpdateFrequency(const app::Message& message
     platform::WindowManager& windows = platform_.windows;
     const std::uint16_t id = message.CommandId();
     if (id == command::kUpdateOff) {
-        {
-            const BarAccess bar(*link_);
-            updateInterval = 0;
-        }
+        updateInterval = 0;
         windows.KillTimer(hwnd(), UPDATE_TIMER);
     } else {
         // A cycle half a second from now, whatever was pending; the cycle
         // re-arms the timer with the interval.
         windows.SetTimer(hwnd(), UPDATE_TIMER, updateDelay);
-        if (id != command::kUpdateNow) {
-            const BarAccess bar(*link_);
-            updateInterval = IntervalFor(id);
-        }
+        if (id != command::kUpdateNow) updateInterval = IntervalFor(id);
     }
     SaveSettings();
     return 0;
 }
 
 platform::ProcResult TickerWindow::OnDataField(const app::Message& message) {
-    {
-        const BarAccess bar(*link_);
-        if (!bar) return 0;
-        dataMask = DataMaskAfter(dataMask, message.CommandId());
-        Relayout();
-    }
+    dataMask = DataMaskAfter(dataMask, message.CommandId());
+    Relayout();
     platform_.windows.InvalidateRect(hwnd(), nullptr, true);
     SaveSettings();
     return 0;

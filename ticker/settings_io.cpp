@@ -33,12 +33,7 @@ platform::Rect TickerWindow::LoadSettings() {
 }
 
 void TickerWindow::SaveSettings() {
-    app::TickerSettings settings;
-    {
-        // A worker's rebuild may be writing `symbols` (its normal form) meanwhile.
-        const platform::CriticalSectionLock lock(link_->lock);
-        settings = SettingsFields();
-    }
+    app::TickerSettings settings = SettingsFields();
     platform_.windows.GetWindowRect(hwnd(), settings.rect);
     app::WriteTickerSettings(platform_.registry, settings);
 }

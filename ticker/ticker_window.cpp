@@ -18,6 +18,7 @@ const TickerWindow::Row TickerWindow::kMessageTable[] = {
     {platform::kWmLButtonDown, kNoCommand, &TickerWindow::OnMouse},
     {platform::kWmMouseMove, kNoCommand, &TickerWindow::OnMouse},
     {platform::kWmLButtonUp, kNoCommand, &TickerWindow::OnMouse},
+    {platform::kWmCaptureChanged, kNoCommand, &TickerWindow::OnMouse},
     {platform::kWmTimer, kNoCommand, &TickerWindow::OnTimer},
     {platform::kWmNcHitTest, kNoCommand, &TickerWindow::OnHitTest},
     {kWmCommand, Command(command::kExit), &TickerWindow::ExitTicker},
@@ -31,7 +32,7 @@ const TickerWindow::Row TickerWindow::kMessageTable[] = {
     {kWmCommand, Commands(command::kUpdateOff, command::kUpdateNow), &TickerWindow::OnUpdateFrequency},
     {kWmCommand, Commands(command::kCurrentPrice, command::kResetDefault), &TickerWindow::OnDataField},
     {kWmCommand, Command(command::kOpeningPrice), &TickerWindow::OnDataField},
-    {kWmUpdateTimerRequest, kNoCommand, &TickerWindow::OnUpdateTimerRequest},
+    {kWmHandover, kNoCommand, &TickerWindow::OnHandover},
 };
 
 std::string DefaultSymbolList() { return "MSFT, Help<" + quotes::HomeSiteHost() + quotes::kHelpPagePath + ">"; }
@@ -44,16 +45,11 @@ TickerWindow::TickerWindow(platform::Platform& platform, platform::InstanceHandl
       logoBitmap(platform.gdi),
       memoryDC(platform.gdi),
       backgroundBrush(platform.gdi),
-      link_(std::make_shared<BarLink>()) {
-    link_->window = this;
-}
+      link_(std::make_shared<BarLink>()) {}
 
 TickerWindow::~TickerWindow() {
-    {
-        // Workers still running find the bar gone from here on.
-        const platform::CriticalSectionLock lock(link_->lock);
-        link_->window = nullptr;
-    }
+    // Workers still running find the bar gone from here on.
+    link_->open.store(false, std::memory_order_relaxed);
     DeleteItems();
     backgroundBrush.reset();
 }

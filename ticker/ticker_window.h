@@ -27,14 +27,11 @@ inline constexpr const char* kTickerTitle = "VELMORIA";  // also the single-inst
 inline constexpr std::int32_t kDefaultRightMargin = 75;
 inline constexpr std::int32_t kOffBarStart = -2000;
 
-// Posted by a worker to the bar, whose thread alone may set its timers:
-// wParam kArmUpdateTimer with the period in lParam, kKillUpdateTimer, or
-// kArmNextCycle at the end of a pass (the bar arms updateInterval as it is
-// by then, so an "Off" chosen during the pass holds).
-inline constexpr std::uint32_t kWmUpdateTimerRequest = platform::kWmApp + 1;
-inline constexpr platform::MessageParam kKillUpdateTimer = 0;
-inline constexpr platform::MessageParam kArmUpdateTimer = 1;
-inline constexpr platform::MessageParam kArmNextCycle = 2;
+// Posted by a worker to the bar after it handed over the end of a phase
+// (its server message, or the end of its quote pass): the bar's thread
+// takes its inbox at once. Quotes wait for the next scroll step, so those
+// that arrive within one step cost one re-layout.
+inline constexpr std::uint32_t kWmHandover = platform::kWmApp + 1;
 
 // The most entries the server message may add to the bar. Each item holds
 // two fonts, and a process has only so many drawing objects; the user's own
@@ -72,46 +69,49 @@ public:
     void RebuildItems();
     std::string QuoteSourceFor(const std::string& symbol) const;
 
-    // Scrolling and painting. NextFreeRight and Relayout need the bar lock.
+    // Scrolling and painting.
     std::int32_t NextFreeRight(std::int32_t edge) const;
+    // Re-formats every item for dataMask, draws it where it stands and packs
+    // the ring.
     void Relayout();
+    // The same for the items whose values changed since they last drew.
+    void RelayoutUpdated();
 
     // True once Exit has run: nothing may start, draw or arm a timer then.
-    bool Exited() const { return link_->window == nullptr; }
-    // The lock and the way to the bar that the update workers share.
+    bool Exited() const { return !link_->open.load(std::memory_order_relaxed); }
+    // Applies whatever the workers handed over so far (the bar's thread).
+    void TakeHandovers();
+    // Where workers hand their work over.
     BarLink& link() { return *link_; }
 
     // The state record.
     //
-    // Shared state. The bar's thread and the update workers (one per expiry
-    // of UPDATE_TIMER, never joined, several may be alive) share the items
-    // (list, values, texts, positions), logoX, serverMessage, updating,
-    // exchangeMap, updateInterval and drawing on windowDC. One lock guards
-    // all of it: BarLink::lock, held on either thread around every read or
-    // write of that state and around every drawing (a scroll step, a
-    // Relayout, the loading notice, a rebuild). So a Relayout never runs
-    // inside a ScrollStep or another Relayout, and the test-and-set of
-    // `updating` is one step. A worker holds the lock only for short
-    // stretches: it downloads and parses with the lock released, on copies,
-    // and publishes the values whole (QuoteItem::BeginParse/EndParse). Fields
-    // that only the bar's thread writes (speed, dataMask, exchangeMap, ...)
-    // may be read there without the lock.
+    // Threads. Everything below belongs to the bar's thread: only it reads
+    // or writes the items, their values and positions, logoX,
+    // serverMessage, updating, exchangeMap, the timers and windowDC. An
+    // update worker (one per expiry of UPDATE_TIMER, never joined, several
+    // may be alive) gets copies of what it needs when it starts, downloads
+    // and parses on them, and hands each finished piece to the bar through
+    // BarLink's lock-free inbox (handover.h): the server message, each
+    // item's parsed values, the end of its pass. The bar's thread takes the
+    // inbox at every scroll step and when a worker posts kWmHandover, and
+    // applies the pieces in the order they were handed over. So the bar's
+    // thread never waits for a worker, which runs at the lowest priority
+    // and might not be scheduled for seconds on a busy machine.
     //
-    // A rebuild never deletes items under a running pass: it waits until
-    // `updating` is clear and rebuilds in the same locked step that saw it
-    // clear; a pass sets `updating` only under the lock. So a pass may keep
-    // plain pointers to the items between its locked steps.
+    // The quote pass: when a worker's message has been taken (and the items
+    // rebuilt if it changed), the bar sets `updating` and starts the pass on
+    // a worker of its own with the item list's sourceUrl and values, tagged
+    // with the list's generation; a quote for an older generation is
+    // dropped. A rebuild waits while `updating` is set, as ever; the end of
+    // the pass (invalidate, arm UPDATE_TIMER with updateInterval, clear
+    // `updating`) runs on the bar's thread when it is taken, so a rebuild
+    // that saw the pass end always arms the timer last.
     //
-    // Timers belong to the bar's thread (Windows refuses SetTimer and
-    // KillTimer from another thread): a worker posts kWmUpdateTimerRequest.
-    //
-    // Exit: ExitTicker clears BarLink::window under the lock. A worker
-    // reaches the bar only through BarAccess, which yields nothing after
-    // that; a worker that is blocked in a download for minutes finds the bar
-    // gone when the download ends and returns without touching the items,
-    // the window or windowDC. BarLink is shared (std::shared_ptr) and so
-    // outlives the bar; the platform objects outlive every worker (the entry
-    // keeps them until the process ends).
+    // Exit clears BarLink::open; workers then stop before their next
+    // download, and what they hand over later is freed with the link,
+    // which outlives the bar (std::shared_ptr); the platform objects outlive
+    // every worker (the entry keeps them until the process ends).
     platform::InstanceHandle hInstance;
     std::vector<std::unique_ptr<quotes::QuoteItem>> itemList;  // scroll order; owned
     std::string serverMessage;
@@ -161,6 +161,7 @@ private:
     void BeginDrag(std::int16_t x, std::int16_t y);
     void DragStep(std::int16_t x, std::int16_t y, const platform::Rect& client);
     void EndDrag(std::int16_t x);
+    void AbandonDrag();
     void ClickAt(std::int16_t x);
     void ResizeTo(const platform::Rect& window, const platform::Rect& client);
     platform::Rect SnappedToWorkArea(const platform::Rect& window);
@@ -169,34 +170,53 @@ private:
     void DeleteItems();
     void PlaceWindow(const platform::Rect& stored);
     void PrepareDrawing();
-    platform::ProcResult OnUpdateTimerRequest(const app::Message& message);
 
-    // Scrolling and painting (the bar lock held).
+    // Scrolling and painting.
     platform::ProcResult ScrollStep();
     void DrawLogo();
     void DrawGrips(const platform::Rect& client);
 
     // The update cycle.
     platform::ProcResult OnUpdateTimer();
+    platform::ProcResult OnHandover(const app::Message& message);
     void LoadExchangeMap();
     void DrawLoadingNotice();
     void StartUpdateWorker();
-    static std::uint32_t UpdateWorker(void* start);
     struct WorkerStart;
-    static void RunUpdateWorker(WorkerStart& start, bool& passStarted);
-    static bool RebuildItemsFromWorker(WorkerStart& start);
-    static void FinishPass(BarLink& link);
-    // Arms UPDATE_TIMER with `period`, or kills it for 0: directly on the
-    // bar's thread, through kWmUpdateTimerRequest from any other.
-    void RequestUpdateTimer(std::uint32_t period);
-    // At the end of a pass: arms UPDATE_TIMER with updateInterval when it
-    // is above 0, on the bar's thread.
-    void RequestNextCycle();
-    // The rebuild itself, the bar lock held and no pass running.
-    void RebuildItemsLocked();
+    struct PassStart;
+    static std::uint32_t UpdateWorker(void* start);
+    static std::uint32_t PassWorker(void* start);
+    static void RunPass(PassStart& start);
+    // The bar's side of the handovers.
+    void TakeServerMessage(const std::string* message);
+    void ResumeWorker();
+    void ResumeParkedWorkers();
+    void StartPass();
+    void FinishPass();
+    bool ApplyQuote(Handover& quote);
+    // The rebuild itself, no pass running.
+    void RebuildItemsNow();
+    // Scrolling: the right end of everything, wherever it stands.
+    std::int32_t RingRightEnd() const;
 
     std::shared_ptr<BarLink> link_;
     std::uint32_t barThread_ = 0;  // the thread that created the window
+    // The item list's generation: a rebuild makes a new one, and quotes
+    // asked for an older one are dropped.
+    std::uint64_t itemsGeneration_ = 0;
+    // The stored server message has not yet reached the items: a rebuild
+    // waits for the running pass.
+    bool messageRebuildPending_ = false;
+    // A rebuild on the bar's thread waits for the pass to end: workers whose
+    // message came meanwhile wait for it to finish first.
+    bool rebuildWaiting_ = false;
+    // Workers whose message came while a pass ran or a rebuild waited: each
+    // rebuilds if its message changed and runs a pass when it may.
+    std::size_t parkedWorkers_ = 0;
+    // The two fonts of the current items, shared by all of them.
+    std::shared_ptr<const quotes::ItemFonts> itemFonts_;
+    // Scratch space of the scroll step, kept so a step allocates nothing.
+    std::vector<std::int32_t> laterRightEnds_;
 };
 
 }  // namespace ticker

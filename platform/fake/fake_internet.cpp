@@ -214,6 +214,7 @@ bool FakeInternet::SendRequest(InternetHandle request, const char* headers, std:
     Log(Format("HttpSendRequest", NameOf(request), Quote(headers), headersLength, optional == nullptr ? "null" : "data",
                optionalLength));
     Entry* entry = Find(request, Kind::Request);
+    if (onSend && entry != nullptr) onSend(entry->object);
     if (sendFails || entry == nullptr) return false;
     const auto answer = answers_.find(entry->server + entry->object);
     if (answer == answers_.end()) return false;

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <map>
 #include <optional>
 #include <set>
@@ -33,6 +34,10 @@ public:
     // What InternetCanonicalizeUrl makes of an address; any other address
     // comes out as it went in.
     std::map<std::string, std::string> canonicalForms;
+
+    // Called as each request is sent, with its path and query, before it is
+    // answered: a test holds a worker's download there.
+    std::function<void(const std::string& object)> onSend;
 
     // ---- Failures ----------------------------------------------------------
     bool openFails = false;

@@ -743,19 +743,22 @@ bool FakePlatform::StartThread(int priority, ThreadEntry entry, void* argument) 
 
 std::size_t FakePlatform::RunStartedThreads() {
     std::size_t ran = 0;
-    for (;;) {
-        PendingThread next{};
-        {
-            const auto guard = Guard();
-            if (pendingThreads_.empty()) return ran;
-            next = pendingThreads_.front();
-            pendingThreads_.erase(pendingThreads_.begin());
-        }
-        const std::uint32_t outer = std::exchange(startedThreadId, next.id);
-        next.entry(next.argument);
-        startedThreadId = outer;
-        ++ran;
+    while (RunNextThread()) ++ran;
+    return ran;
+}
+
+bool FakePlatform::RunNextThread() {
+    PendingThread next{};
+    {
+        const auto guard = Guard();
+        if (pendingThreads_.empty()) return false;
+        next = pendingThreads_.front();
+        pendingThreads_.erase(pendingThreads_.begin());
     }
+    const std::uint32_t outer = std::exchange(startedThreadId, next.id);
+    next.entry(next.argument);
+    startedThreadId = outer;
+    return true;
 }
 
 std::size_t FakePlatform::PendingThreadCount() const {
@@ -857,6 +860,7 @@ bool HoldsCommand(const std::vector<FakePlatform::MenuLine>& lines, std::uintptr
 
 bool FakePlatform::TrackPopupMenu(MenuHandle menu, std::uint32_t flags, int x, int y, WindowHandle owner) {
     std::uint16_t chosen = 0;
+    WindowHandle previousCapture = nullptr;
     {
         const auto guard = Guard();
         Log(Format("TrackPopupMenu", NameOf(menu), flags, x, y, NameOf(owner)));
@@ -864,7 +868,11 @@ bool FakePlatform::TrackPopupMenu(MenuHandle menu, std::uint32_t flags, int x, i
         TrackedMenu shown{Lines(menu), flags, Point{x, y}, owner};
         if (menuChoice != 0 && HoldsCommand(shown.lines, menuChoice)) chosen = menuChoice;
         trackedMenus.push_back(std::move(shown));
+        // The menu holds the mouse while it is shown: a window that held it
+        // loses it, and nobody has it afterwards.
+        previousCapture = std::exchange(capture, nullptr);
     }
+    TellCaptureLost(previousCapture, nullptr);
     if (chosen != 0) PostMessage(owner, kWmCommand, chosen, 0);
     return true;
 }
@@ -891,16 +899,32 @@ bool FakePlatform::DestroyMenu(MenuHandle menu) {
 // ---- Mouse ----------------------------------------------------------------
 
 WindowHandle FakePlatform::SetCapture(WindowHandle handle) {
-    const auto guard = Guard();
-    Log(Format("SetCapture", NameOf(handle)));
-    return std::exchange(capture, handle);
+    WindowHandle previous = nullptr;
+    {
+        const auto guard = Guard();
+        Log(Format("SetCapture", NameOf(handle)));
+        previous = std::exchange(capture, handle);
+    }
+    TellCaptureLost(previous, handle);
+    return previous;
 }
 
 bool FakePlatform::ReleaseCapture() {
-    const auto guard = Guard();
-    Log(Format("ReleaseCapture"));
-    capture = nullptr;
+    WindowHandle previous = nullptr;
+    {
+        const auto guard = Guard();
+        Log(Format("ReleaseCapture"));
+        previous = std::exchange(capture, nullptr);
+    }
+    TellCaptureLost(previous, nullptr);
     return true;
+}
+
+void FakePlatform::TellCaptureLost(WindowHandle previous, WindowHandle next) {
+    // Sent, as the platform does, to the window losing the capture, with the
+    // one that gains it (none when released) in lParam.
+    if (previous == nullptr || previous == next) return;
+    Send(previous, kWmCaptureChanged, 0, reinterpret_cast<LongParam>(next));
 }
 
 CursorHandle FakePlatform::LoadCursor(InstanceHandle instance, int cursorId) {

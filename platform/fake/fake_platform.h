@@ -173,6 +173,8 @@ public:
     std::set<MenuHandle> liveMenus;  // created and not yet destroyed
 
     // ---- Mouse ---------------------------------------------------------------
+    // Who holds the mouse. A window that loses it gets WM_CAPTURECHANGED, also
+    // when a popup menu takes it for as long as it is shown.
     WindowHandle capture = nullptr;
     int cursorShown = 0;  // the system cursor id SetCursor got last; 0 for none
 
@@ -199,6 +201,8 @@ public:
     // Runs the deferred threads (and those they start) to their end on the
     // calling thread, each under its own id. Returns how many ran.
     std::size_t RunStartedThreads();
+    // Runs the deferred thread started first, alone; false when none waits.
+    bool RunNextThread();
     std::size_t PendingThreadCount() const;
     // Waits for every real thread started so far (and those they start).
     void JoinThreads();
@@ -327,6 +331,8 @@ private:
 
     std::unique_lock<std::recursive_mutex> Guard() const { return std::unique_lock<std::recursive_mutex>(mutex_); }
     void Log(std::string line);
+    // WM_CAPTURECHANGED to `previous` when `next` takes the mouse from it.
+    void TellCaptureLost(WindowHandle previous, WindowHandle next);
 
     mutable std::recursive_mutex mutex_;
     std::vector<PendingThread> pendingThreads_;

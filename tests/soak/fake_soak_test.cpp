@@ -93,7 +93,6 @@ protected:
         const std::map<std::string, std::size_t> live = fake.LiveCounts();
         Counts counts{pass, 0, live.at("font"), live.at("brush"), live.at("pen"), live.at("bitmap"), live.at("dc"),
                       fake.RunningThreadCount()};
-        const ticker::BarAccess bar(window->link());
         counts.items = window->itemList.size();
         return counts;
     }

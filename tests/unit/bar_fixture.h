@@ -46,10 +46,15 @@ protected:
 
     platform::ProcResult Timer(std::uintptr_t id) { return fake.Send(bar, platform::kWmTimer, id, 0); }
     platform::ProcResult Command(std::uint16_t id) { return fake.Send(bar, platform::kWmCommand, id, 0); }
-    // A mouse message at client (x, y), packed as the platform packs it.
+    // A mouse message at client (x, y), packed as the platform packs it,
+    // with the left button in wParam while a left press holds it.
     platform::ProcResult Mouse(std::uint32_t message, std::int16_t x, std::int16_t y = 9) {
-        return fake.Send(bar, message, 0, PointParam(x, y));
+        if (message == platform::kWmLButtonDown) leftHeld_ = true;
+        if (message == platform::kWmLButtonUp) leftHeld_ = false;
+        return fake.Send(bar, message, leftHeld_ ? platform::kMkLButton : 0, PointParam(x, y));
     }
+    // The left button comes up over another window: the bar is not told.
+    void LeftUpElsewhere() { leftHeld_ = false; }
     static platform::LongParam PointParam(std::int16_t x, std::int16_t y) {
         return static_cast<platform::LongParam>(static_cast<std::uint32_t>(static_cast<std::uint16_t>(x)) |
                                                 static_cast<std::uint32_t>(static_cast<std::uint16_t>(y)) << 16);
@@ -90,6 +95,9 @@ protected:
     platform::Platform platform_ = fake.AsPlatform();
     std::unique_ptr<ticker::TickerWindow> window;
     platform::WindowHandle bar = nullptr;
+
+private:
+    bool leftHeld_ = false;
 };
 
 }  // namespace bar_test

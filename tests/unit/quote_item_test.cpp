@@ -22,12 +22,14 @@ constexpr std::uint32_t kDefaultMask = 0x10000101;
 class QuoteItemTest : public ::testing::Test {
 protected:
     std::unique_ptr<QuoteItem> Make(const std::string& entry, const std::string& source = kSource) {
-        return std::make_unique<QuoteItem>(platform_, entry, dc, source);
+        if (!fonts) fonts = std::make_shared<const quotes::ItemFonts>(fake, dc);
+        return std::make_unique<QuoteItem>(platform_, entry, dc, source, fonts);
     }
 
     FakePlatform fake;
     platform::Platform platform_ = fake.AsPlatform();
     platform::DcHandle dc = fake.GetDC(nullptr);
+    std::shared_ptr<const quotes::ItemFonts> fonts;
 };
 
 TEST_F(QuoteItemTest, ConstructionFromEntries) {
@@ -63,7 +65,7 @@ TEST_F(QuoteItemTest, ConstructionFromEntries) {
     }
 }
 
-TEST_F(QuoteItemTest, EachItemMakesAndReleasesItsOwnTwoFonts) {
+TEST_F(QuoteItemTest, TheItemsShareTwoFontsThatGoWithTheLastOfThem) {
     struct Case {
         int dpi;
         int symbolHeight;
@@ -73,20 +75,25 @@ TEST_F(QuoteItemTest, EachItemMakesAndReleasesItsOwnTwoFonts) {
         fake.logPixelsY = c.dpi;
         fake.fontsMade.clear();
         const std::size_t liveBefore = fake.liveObjects.size();
-        {
-            const auto item = Make("IBM");
-            ASSERT_EQ(fake.fontsMade.size(), 2u);
-            EXPECT_STREQ(fake.fontsMade[0].description.faceName, "Arial Bold");
-            EXPECT_STREQ(fake.fontsMade[1].description.faceName, "Arial Bold");
-            EXPECT_EQ(fake.fontsMade[0].description.height, c.symbolHeight) << c.dpi;
-            EXPECT_EQ(fake.fontsMade[1].description.height, c.dataHeight) << c.dpi;
-            EXPECT_EQ(fake.fontsMade[0].description.weight, 0);
-            EXPECT_EQ(fake.fontsMade[0].description.charSet, platform::kDefaultCharset);
-            EXPECT_EQ(item->symbolFont.get(), fake.fontsMade[0].font);
-            EXPECT_EQ(item->dataFont.get(), fake.fontsMade[1].font);
-            EXPECT_EQ(fake.liveObjects.size(), liveBefore + 2);
+        fonts = std::make_shared<const quotes::ItemFonts>(fake, dc);
+        auto first = Make("IBM");
+        auto second = Make("MSFT");
+        ASSERT_EQ(fake.fontsMade.size(), 2u) << "one pair for any number of items";
+        EXPECT_STREQ(fake.fontsMade[0].description.faceName, "Arial Bold");
+        EXPECT_STREQ(fake.fontsMade[1].description.faceName, "Arial Bold");
+        EXPECT_EQ(fake.fontsMade[0].description.height, c.symbolHeight) << c.dpi;
+        EXPECT_EQ(fake.fontsMade[1].description.height, c.dataHeight) << c.dpi;
+        EXPECT_EQ(fake.fontsMade[0].description.weight, 0);
+        EXPECT_EQ(fake.fontsMade[0].description.charSet, platform::kDefaultCharset);
+        for (const auto* item : {first.get(), second.get()}) {
+            EXPECT_EQ(item->fonts->symbolFont.get(), fake.fontsMade[0].font);
+            EXPECT_EQ(item->fonts->dataFont.get(), fake.fontsMade[1].font);
         }
-        EXPECT_EQ(fake.liveObjects.size(), liveBefore) << "destroying the item deletes both fonts";
+        fonts.reset();
+        first.reset();
+        EXPECT_EQ(fake.liveObjects.size(), liveBefore + 2) << "kept while an item draws with them";
+        second.reset();
+        EXPECT_EQ(fake.liveObjects.size(), liveBefore) << "deleted with the last item";
     }
 }
 
@@ -106,12 +113,12 @@ TEST_F(QuoteItemTest, DrawStepFormatsMovesDrawsAndMeasures) {
     EXPECT_EQ(fake.textsDrawn[0].text, "IBM ");
     EXPECT_EQ(fake.textsDrawn[0].x, 97);
     EXPECT_EQ(fake.textsDrawn[0].y, 0);
-    EXPECT_EQ(fake.textsDrawn[0].font, item->symbolFont.get());
+    EXPECT_EQ(fake.textsDrawn[0].font, item->fonts->symbolFont.get());
     EXPECT_EQ(fake.textsDrawn[0].color, 0x00006600u) << "green for a rise";
     EXPECT_EQ(fake.textsDrawn[1].text, "105 1/4 +1 1/2      ");
     EXPECT_EQ(fake.textsDrawn[1].x, 97 + 4 * fake.characterWidth);
     EXPECT_EQ(fake.textsDrawn[1].y, 1);
-    EXPECT_EQ(fake.textsDrawn[1].font, item->dataFont.get());
+    EXPECT_EQ(fake.textsDrawn[1].font, item->fonts->dataFont.get());
     EXPECT_EQ(fake.textsDrawn[1].color, 0x00006600u);
     EXPECT_EQ(item->width, (4 + 20) * fake.characterWidth);
     EXPECT_EQ(fake.SelectedObject(dc, "font"), fontBefore) << "the previous font is selected back";
@@ -195,7 +202,7 @@ TEST_F(QuoteItemTest, ClickShowsTheLabelInBlackAndOpensTheDetailPage) {
         EXPECT_EQ(fake.textsDrawn[0].text, item->label) << "the label alone, no space";
         EXPECT_EQ(fake.textsDrawn[0].x, 55);
         EXPECT_EQ(fake.textsDrawn[0].color, 0u) << "black";
-        EXPECT_EQ(fake.textsDrawn[0].font, item->symbolFont.get());
+        EXPECT_EQ(fake.textsDrawn[0].font, item->fonts->symbolFont.get());
         EXPECT_EQ(fake.SelectedObject(dc, "font"), fontBefore);
         EXPECT_EQ(fake.opened, std::vector<std::string>{c.opened}) << c.entry;
     }
@@ -213,12 +220,12 @@ namespace {
 void ReadQuote(quotes::QuoteItem& item, platform::Internet& internet) {
     const double lastBefore = item.last;
     std::string body = quotes::HttpGetText(internet, item.sourceUrl);
-    EXPECT_FALSE(item.parsing) << "the download runs before the parse";
-    quotes::QuoteFields values = item.BeginParse();
-    EXPECT_TRUE(item.parsing);
+    quotes::QuoteFields values = item;
     quotes::ApplyQuoteLine(item.sourceUrl, std::move(body), values);
     EXPECT_EQ(item.last, lastBefore) << "nothing reaches the item before the parse ends";
+    item.textStale = false;
     item.EndParse(std::move(values));
+    EXPECT_TRUE(item.textStale) << "new values make a new text";
 }
 
 TEST_F(QuoteItemTest, ParseQuoteFillsTheValuesFromTheDownloadedLine) {

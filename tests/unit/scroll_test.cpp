@@ -284,18 +284,16 @@ TEST_F(ScrollTest, WhenOnlyOneFontIsMadeItStillEndsUpDeleted) {
     // The label's font failed and the data font was made: the data font
     // must not stay selected in the context, where it could not be deleted.
     Run([&] {
-        fake.fontsFail = true;
-        window->AddItemsFromList("IBM");
-        fake.fontsFail = false;
-        quotes::QuoteItem& item = *window->itemList[0];
-        item.dataFont.reset(fake.CreateFontIndirect(platform::LogFont{}));
-        const platform::GdiObject dataFont = item.dataFont.get();
         const platform::DcHandle dc = window->windowDC.get();
+        auto fonts = std::make_shared<quotes::ItemFonts>(fake, dc);
+        fonts->symbolFont.reset();
+        const platform::GdiObject dataFont = fonts->dataFont.get();
+        window->itemList.push_back(std::make_unique<quotes::QuoteItem>(platform_, "IBM", dc, "", std::move(fonts)));
         const platform::GdiObject original = fake.SelectedObject(dc, "font");
         Timer(ticker::SCROLL_TIMER);
         EXPECT_EQ(fake.SelectedObject(dc, "font"), original);
         window->itemList.clear();
-        EXPECT_EQ(fake.liveObjects.count(dataFont), 0u) << "deleted with its item";
+        EXPECT_EQ(fake.liveObjects.count(dataFont), 0u) << "deleted with the last item";
     });
 }
 
@@ -337,10 +335,7 @@ TEST_F(ScrollTest, ATextIsMeasuredOnceUntilItChanges) {
         EXPECT_EQ(measures(), first) << "unchanged texts keep their widths";
 
         window->itemList[0]->last = 12.5;
-        {
-            const ticker::BarAccess access(window->link());
-            window->Relayout();
-        }
+        window->Relayout();
         EXPECT_EQ(measures(), first + 1) << "only the new data text is measured";
         const std::int32_t dataWidth = static_cast<std::int32_t>(window->itemList[0]->dataText.size() + 6) * 7;
         EXPECT_EQ(window->itemList[0]->dataText, "12 1/2 +0");
@@ -348,7 +343,9 @@ TEST_F(ScrollTest, ATextIsMeasuredOnceUntilItChanges) {
 
         // A failed measurement is not kept: the next step measures again.
         fake.measuringFails = true;
-        window->itemList[0]->label = "MSFT";
+        quotes::QuoteFields values = *window->itemList[0];
+        values.label = "MSFT";
+        window->itemList[0]->EndParse(std::move(values));
         Timer(ticker::SCROLL_TIMER);
         EXPECT_EQ(window->itemList[0]->width, 5 * 10 + dataWidth) << "ten pixels a character for the new label";
         fake.measuringFails = false;

@@ -2,11 +2,15 @@
 // that fetch the server message and every item's quote, and how they share
 // the bar with its own thread and end when the bar exits.
 #include <atomic>
+#include <chrono>
+#include <future>
 #include <regex>
+#include <thread>
 
 #include "quotes/endpoints.h"
 #include "quotes/exchange_list.h"
 #include "quotes/http_get_text.h"
+#include "symbols/symbol_entry_bar.h"
 #include "tests/unit/bar_fixture.h"
 
 namespace {
@@ -46,9 +50,21 @@ protected:
         fake.internet.Serve(std::string(kDefaultSource) + "&s=IBM", ibm);
         fake.internet.Serve(std::string(kUkSource) + "&s=VOD.L", vod);
     }
-    bool Updating() {
-        const ticker::BarAccess bar(window->link());
-        return window->updating;
+    bool Updating() const { return window->updating; }
+    // Runs the workers and lets the bar take what they hand over, until
+    // neither has anything left to do.
+    void Cycle() {
+        while (fake.RunStartedThreads() + fake.DeliverPosted() > 0) {
+        }
+    }
+    // The periods UPDATE_TIMER was armed with, in order.
+    std::vector<std::uint32_t> UpdateArmings(std::size_t from = 0) const {
+        std::vector<std::uint32_t> periods;
+        const std::string prefix = "SetTimer(w1, 33005, ";
+        for (const std::string& call : CallsSince(from)) {
+            if (StartsWith(call, prefix)) periods.push_back(static_cast<std::uint32_t>(std::stoul(call.substr(prefix.size()))));
+        }
+        return periods;
     }
     std::size_t CountCalls(const std::string& prefix, std::size_t from = 0) const {
         std::size_t count = 0;
@@ -140,14 +156,23 @@ TEST_F(UpdateCycleTest, WorkerAsksForTheMessageThenEachQuoteInListOrder) {
                 "Symbol,Last\n\"VOD.L\",2.5,\"4:30PM\",-0.5,2,3,3,100,2.75\n");
     Run([&] {
         Timer(ticker::UPDATE_TIMER);
+        EXPECT_TRUE(fake.RunNextThread()) << "the message phase";
+        EXPECT_EQ(Labels(), (std::vector<std::string>{"ibm", "VOD.L"})) << "the worker touches no item";
+        EXPECT_EQ(fake.DeliverPosted(), 1u);
+        EXPECT_EQ(window->serverMessage, "News<n.test/a>");
+        EXPECT_EQ(Labels(), (std::vector<std::string>{"News", "ibm", "VOD.L"})) << "message first";
+        EXPECT_TRUE(Updating()) << "the bar's thread set it as it started the pass";
+        EXPECT_EQ(fake.PendingThreadCount(), 1u) << "the pass, on a worker of its own";
+
         const std::size_t from = fake.Calls().size();
-        EXPECT_EQ(fake.RunStartedThreads(), 1u);
+        EXPECT_TRUE(fake.RunNextThread()) << "the pass";
+        EXPECT_EQ(window->itemList[1]->last, 0) << "nothing reaches an item until the bar takes it";
+        EXPECT_EQ(fake.DeliverPosted(), 1u);
         EXPECT_EQ(Requests(), (std::vector<std::string>{"/exchanges.html", PathOf(quotes::ServerMessageAddress()),
                                                         "/d/quotes.csv?f=sl1t1c1ghpv&s=NEWS",
                                                         "/d/quotes.csv?f=sl1t1c1ghpv&s=IBM",
                                                         "/uk/quotes.csv?f=sl1t1c1ghpvo&s=VOD.L"}));
-        EXPECT_EQ(window->serverMessage, "News<n.test/a>");
-        EXPECT_EQ(Labels(), (std::vector<std::string>{"News", "IBM", "VOD.L"})) << "message first; IBM upper-cased";
+        EXPECT_EQ(Labels(), (std::vector<std::string>{"News", "IBM", "VOD.L"})) << "IBM upper-cased";
         const quotes::QuoteItem& ibm = *window->itemList[1];
         EXPECT_EQ(ibm.last, 123.5);
         EXPECT_EQ(ibm.timeText, "4:00PM");
@@ -157,8 +182,9 @@ TEST_F(UpdateCycleTest, WorkerAsksForTheMessageThenEachQuoteInListOrder) {
         EXPECT_EQ(vod.open, 2.75);
         EXPECT_FALSE(ibm.parsing);
         EXPECT_FALSE(Updating());
-        // A Relayout after each item (each reads the bar's width once).
-        EXPECT_EQ(CountCalls("GetClientRect(w1)", from), 3u);
+        // The quotes taken together cost one Relayout (it reads the bar's
+        // width once), then the pass ends: invalidate, arm, in that order.
+        EXPECT_EQ(CountCalls("GetClientRect(w1)", from), 1u);
         const std::vector<std::string> after = CallsSince(from);
         const auto last = [&](const std::string& prefix) {
             for (std::size_t i = after.size(); i-- > 0;) {
@@ -167,25 +193,41 @@ TEST_F(UpdateCycleTest, WorkerAsksForTheMessageThenEachQuoteInListOrder) {
             return -1;
         };
         EXPECT_GT(last("InvalidateRect(w1, all, erase)"), last("GetClientRect("));
-        EXPECT_GT(last("PostMessage(w1, 32769, 2, 0)"), last("InvalidateRect("));
+        EXPECT_GT(last("SetTimer(w1, 33005, 300000)"), last("InvalidateRect("));
     });
 }
 
-TEST_F(UpdateCycleTest, WorkersNeverSetTimersThemselvesButAskTheBarsThread) {
+TEST_F(UpdateCycleTest, QuotesThatArriveWithinAStepAreTakenByItWithOneRelayout) {
+    fake.internet.Serve(quotes::ServerMessageAddress(), "");
+    ServeQuotes("\"IBM\",1.5,\"t\",0,1,1,1,1\n", "Symbol\n\"VOD.L\",2.5,\"t\",0,1,1,1,1\n");
+    Run([&] {
+        Timer(ticker::UPDATE_TIMER);
+        fake.RunNextThread();
+        fake.DeliverPosted();
+        fake.RunNextThread();  // the whole pass, its end posted
+        fake.queue.clear();    // the end's wake-up is not delivered: the step takes all
+        const std::size_t from = fake.Calls().size();
+        Timer(ticker::SCROLL_TIMER);
+        EXPECT_EQ(window->itemList[0]->last, 1.5);
+        EXPECT_EQ(window->itemList[1]->last, 2.5);
+        EXPECT_FALSE(Updating());
+        EXPECT_EQ(CountCalls("GetClientRect(w1)", from), 2u) << "one Relayout, then the step itself";
+        EXPECT_EQ(UpdateArmings(from), std::vector<std::uint32_t>{300000});
+    });
+}
+
+TEST_F(UpdateCycleTest, WorkersNeverSetTimersThemselvesButWakeTheBarsThread) {
     fake.internet.Serve(quotes::ServerMessageAddress(), "Velmoria News");
     ServeQuotes("", "");
     Run([&] {
         Timer(ticker::UPDATE_TIMER);
-        fake.RunStartedThreads();
+        Cycle();
         for (const std::string& call : fake.Calls()) {
             EXPECT_EQ(call.find("refused"), std::string::npos) << call;
         }
-        // The worker's rebuild (the message changed) and its pass end.
+        // The end of the message phase and the end of the pass.
         EXPECT_EQ(fake.CallsNamed("PostMessage"),
-                  (std::vector<std::string>{"PostMessage(w1, 32769, 0, 0)", "PostMessage(w1, 32769, 1, 500)",
-                                            "PostMessage(w1, 32769, 2, 0)"}));
-        fake.window(bar).timers.erase(ticker::UPDATE_TIMER);
-        EXPECT_EQ(fake.DeliverPosted(), 3u);
+                  (std::vector<std::string>{"PostMessage(w1, 32769, 0, 0)", "PostMessage(w1, 32769, 0, 0)"}));
         EXPECT_EQ(fake.window(bar).timers.at(ticker::UPDATE_TIMER), 300000u);
     });
 }
@@ -195,14 +237,11 @@ TEST_F(UpdateCycleTest, UpdatesTurnedOffDuringAPassStayOff) {
     ServeQuotes("", "");
     Run([&] {
         Timer(ticker::UPDATE_TIMER);
-        fake.RunStartedThreads();  // the pass ends and asks for the next cycle
-        {
-            // "Off" is chosen before the bar gets to that request.
-            const ticker::BarAccess access(window->link());
-            window->updateInterval = 0;
-        }
-        fake.KillTimer(bar, ticker::UPDATE_TIMER);
+        fake.RunNextThread();
         fake.DeliverPosted();
+        fake.RunNextThread();  // the pass ends and wakes the bar
+        Command(ticker::command::kUpdateOff);  // chosen before the bar takes the end
+        Cycle();
         EXPECT_EQ(fake.window(bar).timers.count(ticker::UPDATE_TIMER), 0u);
     });
 }
@@ -225,13 +264,14 @@ TEST_F(UpdateCycleTest, AnUnchangedMessageLeavesTheItemsAlone) {
     Run([&] {
         Timer(ticker::UPDATE_TIMER);
         const quotes::QuoteItem* first = window->itemList[0].get();
-        fake.RunStartedThreads();
+        Cycle();
         EXPECT_EQ(window->itemList[0].get(), first) << "an empty message equals the initial one";
-        EXPECT_TRUE(fake.CallsNamed("PostMessage") == std::vector<std::string>{"PostMessage(w1, 32769, 2, 0)"});
         Timer(ticker::UPDATE_TIMER);
-        fake.RunStartedThreads();
+        Cycle();
         EXPECT_EQ(window->itemList[0].get(), first);
         EXPECT_EQ(window->itemList[0]->last, 1);
+        EXPECT_EQ(UpdateArmings(), (std::vector<std::uint32_t>{500, 500, 300000, 300000, 300000}))
+            << "creation, the exchange list's rebuild, its own arming, two pass ends; no rebuild since";
     });
 }
 
@@ -239,15 +279,14 @@ TEST_F(UpdateCycleTest, AFailedMessageDownloadShowsAnErrorItemUntilTheNextGoodOn
     ServeQuotes("", "");
     Run([&] {
         Timer(ticker::UPDATE_TIMER);
-        fake.RunStartedThreads();  // nobody serves the message
+        Cycle();  // nobody serves the message
         EXPECT_EQ(window->serverMessage, quotes::kDownloadErrorText);
         EXPECT_EQ(Labels(), (std::vector<std::string>{"Velmoria Error", "ibm", "VOD.L"}));
         EXPECT_EQ(window->itemList[0]->linkUrl, quotes::HomeSite()) << "a label with a space links home";
 
         fake.internet.Serve(quotes::ServerMessageAddress(), "");
-        fake.DeliverPosted();
         Timer(ticker::UPDATE_TIMER);
-        fake.RunStartedThreads();
+        Cycle();
         EXPECT_EQ(Labels(), (std::vector<std::string>{"ibm", "VOD.L"}));
     });
 }
@@ -258,10 +297,12 @@ TEST_F(UpdateCycleTest, AWorkerThatFindsAPassRunningEndsAfterTheMessage) {
         Timer(ticker::UPDATE_TIMER);
         window->updating = true;  // another worker's pass
         const std::size_t requests = Requests().size();
-        fake.RunStartedThreads();
+        const std::size_t from = fake.Calls().size();
+        Cycle();
         EXPECT_EQ(Requests().size(), requests + 1) << "the message only";
         EXPECT_TRUE(Updating()) << "the running pass still owns it";
-        EXPECT_TRUE(fake.CallsNamed("PostMessage").empty()) << "arms nothing";
+        EXPECT_EQ(CountCalls("StartThread(", from), 0u) << "no pass of its own";
+        EXPECT_TRUE(UpdateArmings(from).empty()) << "arms nothing";
         window->updating = false;
     });
 }
@@ -273,25 +314,55 @@ TEST_F(UpdateCycleTest, WithUpdatesOffThePassArmsNothing) {
     Run([&] {
         Timer(ticker::UPDATE_TIMER);
         EXPECT_EQ(fake.window(bar).timers.at(ticker::UPDATE_TIMER), 500u) << "only the rebuild's short delay";
-        fake.RunStartedThreads();
-        EXPECT_TRUE(fake.CallsNamed("PostMessage").empty());
+        const std::size_t from = fake.Calls().size();
+        Cycle();
+        EXPECT_TRUE(UpdateArmings(from).empty());
         EXPECT_EQ(fake.CallsNamed("InvalidateRect").size(), 2u) << "the rebuild's and the pass end's";
     });
 }
 
-TEST_F(UpdateCycleTest, AWorkerStillDownloadingAtExitTouchesNothingAfterwards) {
-    fake.internet.Serve(quotes::ServerMessageAddress(), "Velmoria News");
-    ServeQuotes("", "");
+TEST_F(UpdateCycleTest, NoThreadForThePassEndsItAtOnceAndTheNextCycleTriesAgain) {
+    fake.internet.Serve(quotes::ServerMessageAddress(), "");
     Run([&] {
         Timer(ticker::UPDATE_TIMER);
-        Command(ticker::command::kExit);
+        fake.RunNextThread();
+        fake.threadMode = FakePlatform::ThreadMode::Refuse;
+        const std::size_t from = fake.Calls().size();
+        fake.DeliverPosted();
+        EXPECT_EQ(CountCalls("StartThread(", from), 1u);
+        EXPECT_FALSE(Updating()) << "a pass that never ran holds nothing up";
+        EXPECT_EQ(UpdateArmings(from), std::vector<std::uint32_t>{300000});
     });
-    const std::size_t requests = Requests().size();
-    window.reset();  // the bar is gone entirely, as when the entry returns
-    const std::size_t afterExit = fake.Calls().size();
-    EXPECT_EQ(fake.RunStartedThreads(), 1u);
-    EXPECT_EQ(CallsSince(afterExit), std::vector<std::string>{}) << "no window, drawing or timer call";
-    EXPECT_EQ(Requests().size(), requests + 1) << "its download ends, then it finds the bar gone";
+}
+
+TEST_F(UpdateCycleTest, WorkersStillRunningAtExitTouchNothingAfterwards) {
+    struct Case {
+        const char* name;
+        int phasesBeforeExit;  // 0: in the message phase; 1: in the pass
+    };
+    for (const Case c : {Case{"message phase", 0}, Case{"quote pass", 1}}) {
+        SCOPED_TRACE(c.name);
+        TearDown();
+        SetUp();
+        fake.internet.Serve(quotes::ServerMessageAddress(), "Velmoria News");
+        ServeQuotes("", "");
+        Run([&] {
+            Timer(ticker::UPDATE_TIMER);
+            for (int i = 0; i < c.phasesBeforeExit; ++i) {
+                fake.RunNextThread();
+                fake.DeliverPosted();
+            }
+            EXPECT_EQ(fake.PendingThreadCount(), 1u);
+            Command(ticker::command::kExit);
+        });
+        const std::size_t requests = Requests().size();
+        window.reset();  // the bar is gone entirely, as when the entry returns
+        const std::size_t afterExit = fake.Calls().size();
+        EXPECT_EQ(fake.RunStartedThreads(), 1u);
+        EXPECT_EQ(CallsSince(afterExit), std::vector<std::string>{}) << "no window, drawing or timer call";
+        EXPECT_EQ(Requests().size(), requests + (c.phasesBeforeExit == 0 ? 1 : 0))
+            << "a download under way ends; no new one starts";
+    }
 }
 
 TEST_F(UpdateCycleTest, ExitWhileARebuildWaitsBuildsNothingAndArmsNothing) {
@@ -336,38 +407,96 @@ TEST_F(UpdateCycleTest, TheServerMessageAddsABoundedNumberOfItems) {
     });
 }
 
-TEST_F(UpdateCycleTest, AWorkersRebuildWaitsForTheRunningPassToEnd) {
-    fake.threadMode = FakePlatform::ThreadMode::Real;
-    fake.internet.Serve(quotes::ServerMessageAddress(), "News");
+TEST_F(UpdateCycleTest, AChangedMessageWaitsForTheRunningPassThenRunsAPassOfItsOwn) {
+    fake.internet.Serve(quotes::ServerMessageAddress(), "");
+    ServeQuotes("\"IBM\",1.5,\"t\",0,1,1,1,1\n", "");
     Run([&] {
-        // The exchange list is in and the items are built; then a pass runs
-        // when the next worker starts.
-        window->exchangeMap = quotes::ExchangeMap{{"", kDefaultSource}};
-        window->RebuildItems();
-        {
-            const ticker::BarAccess bar(window->link());
-            window->updating = true;
-        }
         Timer(ticker::UPDATE_TIMER);
-        // Fake internet is not made for threads: let the worker be the only
-        // one downloading while the test waits for its message to arrive.
-        for (int i = 0; i < 2000; ++i) {
-            {
-                const ticker::BarAccess bar(window->link());
-                if (window->serverMessage == "News") break;
-            }
+        fake.RunNextThread();
+        fake.DeliverPosted();
+        ASSERT_TRUE(Updating()) << "the first pass is under way";
+
+        fake.internet.Serve(quotes::ServerMessageAddress(), "News");
+        Timer(ticker::UPDATE_TIMER);
+        const std::size_t from = fake.Calls().size();
+        fake.RunStartedThreads();  // the first pass, then the second worker's message
+        fake.queue.clear();
+        Timer(ticker::SCROLL_TIMER);  // takes the pass's quotes and its end, then the message
+        EXPECT_EQ(window->serverMessage, "News");
+        EXPECT_EQ(Labels(), (std::vector<std::string>{"News", "ibm", "VOD.L"})) << "rebuilt once the pass ended";
+        EXPECT_EQ(UpdateArmings(from), (std::vector<std::uint32_t>{300000, 500}))
+            << "the pass end, then the rebuild";
+        EXPECT_TRUE(Updating()) << "the second worker's pass, on the new items";
+        Cycle();
+        EXPECT_EQ(window->itemList[1]->last, 1.5);
+
+        // A changed message while the pass still runs: the rebuild waits.
+        fake.internet.Serve(quotes::ServerMessageAddress(), "Later");
+        Timer(ticker::UPDATE_TIMER);
+        fake.RunNextThread();
+        fake.DeliverPosted();
+        fake.internet.Serve(quotes::ServerMessageAddress(), "Latest");
+        Timer(ticker::UPDATE_TIMER);
+        fake.RunNextThread();  // its pass
+        fake.RunNextThread();  // the next worker's message, while the pass's end waits
+        fake.DeliverPosted();
+        EXPECT_EQ(window->serverMessage, "Latest");
+        EXPECT_EQ(Labels(), (std::vector<std::string>{"Latest", "ibm", "VOD.L"}));
+    });
+}
+
+TEST_F(UpdateCycleTest, AListConfirmedDuringAPassGetsItsQuotesHalfASecondLater) {
+    // A real worker, held in its first quote download until the entry bar's
+    // rebuild waits for the pass; the pass's end must not re-arm the timer
+    // with the long interval after the rebuild armed the short delay.
+    fake.threadMode = FakePlatform::ThreadMode::Real;
+    fake.internet.Serve(quotes::ServerMessageAddress(), "");
+    ServeQuotes("", "");
+    std::promise<void> reached;
+    std::promise<void> gate;
+    std::shared_future<void> opened = gate.get_future().share();
+    bool held = false;
+    fake.internet.onSend = [&](const std::string& object) {
+        if (held || object.find("s=IBM") == std::string::npos) return;
+        held = true;
+        reached.set_value();
+        opened.wait();
+    };
+    bool gateOpened = false;
+    fake.onWaitMessage = [&](FakePlatform&) {
+        if (!gateOpened) {
+            gateOpened = true;
+            gate.set_value();
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    };
+    fake.templateRects[symbols::kEntryBarTemplate] = {0, 0, 470, 22};
+    fake.templateControls[symbols::kEntryBarTemplate] = {
+        {symbols::kEditField, ""}, {platform::kIdOk, "OK"}, {platform::kIdCancel, "Cancel"}, {symbols::kPromptControl, ""}};
+    fake.modalScripts[symbols::kEntryBarTemplate] = [&](FakePlatform& f, platform::WindowHandle w) {
+        f.window(f.GetDlgItem(w, symbols::kEditField)).title = "MSFT";
+        f.Send(w, platform::kWmCommand, platform::kIdOk, 0);
+    };
+    Run([&] {
+        fake.activeWindow = bar;
+        Timer(ticker::UPDATE_TIMER);
+        // The message phase ends and the bar starts the pass, which stops at
+        // the gate.
+        for (int i = 0; i < 5000 && !Updating(); ++i) {
+            fake.DeliverPosted();
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
-        {
-            const ticker::BarAccess bar(window->link());
-            EXPECT_EQ(window->serverMessage, "News");
-            EXPECT_EQ(Labels(), (std::vector<std::string>{"ibm", "VOD.L"})) << "not rebuilt under the pass";
-            window->updating = false;
-        }
+        ASSERT_TRUE(Updating());
+        reached.get_future().wait();
+        const std::size_t from = fake.Calls().size();
+        Command(ticker::command::kAddRemoveSymbols);
         fake.JoinThreads();
-        // Rebuilt once the pass ended; the quotes of the default source
-        // are not served here, so the labels keep their case.
-        EXPECT_EQ(Labels(), (std::vector<std::string>{"News", "ibm", "VOD.L"}));
+        fake.DeliverPosted();
+        EXPECT_EQ(Labels(), std::vector<std::string>{"MSFT"});
+        const std::vector<std::uint32_t> armings = UpdateArmings(from);
+        ASSERT_FALSE(armings.empty());
+        EXPECT_EQ(armings.back(), 500u) << "the rebuild that saw the pass end arms last";
+        EXPECT_EQ(fake.window(bar).timers.at(ticker::UPDATE_TIMER), 500u);
     });
 }
 

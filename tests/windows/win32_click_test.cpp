@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -64,7 +65,9 @@ protected:
     }
 
     std::string ClickAndLog(const std::string& entry, double last) {
-        quotes::QuoteItem item(platform, entry, reinterpret_cast<platform::DcHandle>(screen), kQuoteSource);
+        const auto dc = reinterpret_cast<platform::DcHandle>(screen);
+        quotes::QuoteItem item(platform, entry, dc, kQuoteSource,
+                               std::make_shared<const quotes::ItemFonts>(platform.gdi, dc));
         item.last = last;
         item.Click();
         return WaitForLoggedLine(logPath);
