@@ -70,7 +70,7 @@ void QuoteItem::Draw(const std::string& text, std::int32_t left, std::int32_t to
     platform_.gdi.TextOut(hdc, left, top, text.c_str(), static_cast<int>(text.size()));
 }
 
-void QuoteItem::DrawStep(std::int32_t delta, std::uint32_t mask, const VisibleSpan& visible) {
+void QuoteItem::Refresh(std::uint32_t mask) {
     // While a quote is being written the old text stays on show.
     if (!parsing) {
         if (last == 0 || !linkUrl.empty()) {
@@ -87,8 +87,6 @@ void QuoteItem::DrawStep(std::int32_t delta, std::uint32_t mask, const VisibleSp
             textStale = false;
         }
     }
-    x += delta;
-
     if (!labelShown_) {
         labelMeasured_ = Measured{label + kLabelGap};
         labelShown_ = true;
@@ -97,20 +95,25 @@ void QuoteItem::DrawStep(std::int32_t delta, std::uint32_t mask, const VisibleSp
         dataMeasured_ = Measured{dataText + kDataTrail};
         dataShown_ = true;
     }
-    const platform::GdiObject symbolFont = fonts->symbolFont.get();
-    const platform::GdiObject dataFont = fonts->dataFont.get();
-    const std::int32_t labelWidth = Measure(symbolFont, labelMeasured_);
-    width = labelWidth + Measure(dataFont, dataMeasured_);
+    width = Measure(fonts->symbolFont.get(), labelMeasured_) + Measure(fonts->dataFont.get(), dataMeasured_);
+    // A failed measuring is tried again at the next step.
+    steady_ = !parsing && !textStale && labelMeasured_.width >= 0 && dataMeasured_.width >= 0;
+}
+
+void QuoteItem::DrawStep(std::int32_t delta, std::uint32_t mask, const VisibleSpan& visible) {
+    if (!steady_ || textStale) Refresh(mask);
+    x += delta;
     // Drawn when the new place or the last one shows: the opaque background
     // of the trailing spaces wipes what the last drawing left behind.
     const std::int32_t reachLeft = std::min(x, x - delta);
     const std::int32_t reachRight = std::max(x, x - delta) + width;
     if (reachRight <= visible.left || reachLeft >= visible.right) return;
     platform::Gdi& gdi = platform_.gdi;
+    const std::int32_t labelWidth = Measure(fonts->symbolFont.get(), labelMeasured_);
     gdi.SetTextColor(hdc, ColorForChange(change));
-    platform::ScopedSelection selected(gdi, hdc, symbolFont);
+    platform::ScopedSelection selected(gdi, hdc, fonts->symbolFont.get());
     Draw(labelMeasured_.text, x, 0);
-    selected.Select(dataFont);
+    selected.Select(fonts->dataFont.get());
     Draw(dataMeasured_.text, x + labelWidth, kDataTop);
 }
 
@@ -125,6 +128,7 @@ void QuoteItem::EndParse(QuoteFields&& parsed) {
     parsing = false;
     textStale = true;
     labelShown_ = false;  // the quote may bring the label in another case
+    steady_ = false;
 }
 
 void QuoteItem::Click() {

@@ -62,15 +62,24 @@ public:
     // the text stale.
     void EndParse(QuoteFields&& parsed);
 
-    bool textStale = true;
-    std::string linkUrl;
+    // What a step looks at first stands together, so a step over an item
+    // whose text stands reads one cache line of it: a list of thousands
+    // scrolls at the cost of the few items on show.
     std::int32_t x = kItemStartX;
     std::int32_t width = 0;
+    bool textStale = true;
+    bool parsing = false;  // the text stays as it is while a quote is being written
+
+private:
+    // Text and widths are as the next step needs them: it only moves.
+    bool steady_ = false;
+
+public:
+    std::string linkUrl;
     std::string sourceUrl;
     std::string dataText;
     platform::DcHandle hdc;
     std::shared_ptr<const ItemFonts> fonts;
-    bool parsing = false;  // the text stays as it is while a quote is being written
 
 private:
     // A text as drawn and the width it was measured at.
@@ -81,6 +90,8 @@ private:
     // The width of a shown text, measured when it changed or its last
     // measuring failed.
     std::int32_t Measure(platform::GdiObject font, Measured& shown);
+    // Rebuilds a stale data text and the shown texts, measures what changed.
+    void Refresh(std::uint32_t mask);
     void Draw(const std::string& text, std::int32_t left, std::int32_t top);
 
     Measured labelMeasured_;

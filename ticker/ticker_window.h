@@ -81,8 +81,10 @@ public:
     bool Exited() const { return !link_->open.load(std::memory_order_relaxed); }
     // Applies whatever the workers handed over so far (the bar's thread).
     void TakeHandovers();
-    // Where workers hand their work over.
+    // Where workers hand their work over, and the generation of the item
+    // list their quotes must name.
     BarLink& link() { return *link_; }
+    std::uint64_t itemsGeneration() const { return itemsGeneration_; }
 
     // The state record.
     //

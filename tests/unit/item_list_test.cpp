@@ -2,6 +2,7 @@
 // rebuilt whole, never under a running quote pass.
 #include <gtest/gtest.h>
 
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -130,6 +131,68 @@ TEST_F(ItemListTest, ManyRebuildsLeakNoFonts) {
     });
     window.reset();
     EXPECT_TRUE(fake.liveObjects.empty()) << "destroying the bar deletes every item and its fonts";
+}
+
+TEST_F(ItemListTest, AListOfAnyLengthKeepsTheBarWithinTheDrawingObjectQuota) {
+    // Windows gives a process 10,000 drawing objects by default; two fonts
+    // an item put 16,000 symbols past it, and grips and items then drew
+    // with whatever was left.
+    constexpr std::size_t kSymbols = 16000;
+    constexpr std::size_t kQuota = 10000;
+    std::string list;
+    for (std::size_t i = 0; i < kSymbols; ++i) list += std::string(1, static_cast<char>('A' + i % 26)) + ",";
+    Run([&] {
+        window->symbols = list;
+        window->RebuildItems();
+        ASSERT_EQ(window->itemList.size(), kSymbols) << "the user's list stays whole";
+        window->RebuildItems();  // the old list's fonts go with it
+        const std::map<std::string, std::size_t> live = fake.LiveCounts();
+        EXPECT_EQ(live.at("font"), 2u) << "one pair for every item";
+        std::size_t all = 0;
+        for (const auto& [kind, count] : live) all += count;
+        EXPECT_LT(all, kQuota / 100);
+        for (const auto& item : window->itemList) {
+            EXPECT_EQ(item->fonts, window->itemList.front()->fonts);
+        }
+        fake.Send(bar, platform::kWmTimer, ticker::SCROLL_TIMER, 0);
+        EXPECT_EQ(fake.LiveCounts().at("font"), 2u);
+    });
+    window.reset();
+    EXPECT_TRUE(fake.liveObjects.empty());
+}
+
+TEST_F(ItemListTest, ARebuildBringsALogoFarBeyondTheRightEdgeBackToIt) {
+    // A long ring leaves the logo queued far right of the bar; the new items
+    // wrap in behind it, so the bar would stay blank until it came round.
+    struct Case {
+        const char* name;
+        std::int32_t fromRight;  // the logo's x from the right edge
+        std::int32_t expected;   // and where it stands after the rebuild
+    };
+    const Case cases[] = {
+        {"far beyond the right edge", 25000, 0},
+        {"just beyond it", 1, 0},
+        {"at the right edge", 0, 0},
+        {"on show", -50, -50},
+        {"leaving on the left", -140, -140},
+        {"off the left, as at the start", -2100, -2100},
+    };
+    Run([&] {
+        platform::Rect client;
+        fake.GetClientRect(bar, client);
+        window->symbols = "IBM, MSFT";
+        for (const Case& c : cases) {
+            window->logoX = client.right + c.fromRight;
+            window->RebuildItems();
+            EXPECT_EQ(window->logoX, client.right + c.expected) << c.name;
+        }
+        // The next step brings the new items in right behind it.
+        window->logoX = client.right + 25000;
+        window->RebuildItems();
+        fake.Send(bar, platform::kWmTimer, ticker::SCROLL_TIMER, 0);
+        EXPECT_EQ(window->itemList[0]->x, client.right - window->speed + 2 * window->logoSize)
+            << "behind the logo's slot, no further";
+    });
 }
 
 }  // namespace

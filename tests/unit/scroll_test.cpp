@@ -354,4 +354,59 @@ TEST_F(ScrollTest, ATextIsMeasuredOnceUntilItChanges) {
     });
 }
 
+TEST_F(ScrollTest, WrapsLandWhereTheNextFreePlaceOnTheRightIsAtThatMoment) {
+    // The step keeps a running right edge instead of asking NextFreeRight at
+    // every wrap; it must place every element exactly where the plain rule
+    // would: right of everything, the elements before it already moved.
+    struct Case {
+        const char* name;
+        std::int16_t speed;
+        unsigned seed;
+        int off;  // one item in `off` stands off the bar's left
+    };
+    const Case cases[] = {
+        {"all off the bar, as after a rebuild", 1, 1, 1},
+        {"scattered, some wrap", 3, 2, 3},
+        {"scattered, fast", 5, 3, 2},
+        {"few wrap", 2, 4, 7},
+    };
+    for (const Case& c : cases) {
+        Run([&] {
+            std::string list;
+            for (int i = 0; i < 40; ++i) list += (i % 3 == 0 ? "IBM," : "A,");
+            window->AddItemsFromList(list);
+            window->speed = c.speed;
+            window->Relayout();  // every width known before the step
+            unsigned random = c.seed;
+            const auto next = [&random] { return random = random * 1103515245u + 12345u, (random >> 16) & 0x7fff; };
+            window->logoX = static_cast<std::int32_t>(next() % 900) - 400;
+            for (const auto& item : window->itemList) {
+                item->x = static_cast<int>(next() % static_cast<unsigned>(c.off)) == 0
+                              ? -static_cast<std::int32_t>(next() % 300) - item->width
+                              : static_cast<std::int32_t>(next() % 2000) - 100;
+            }
+            // The plain rule, on copies.
+            std::int32_t logo = window->logoX - c.speed;
+            std::vector<std::int32_t> x = Positions();
+            std::vector<std::int32_t> width;
+            for (const auto& item : window->itemList) width.push_back(item->width);
+            const auto freeRight = [&] {
+                std::int32_t right = std::max(kBarRect.right, logo + kLogoSlot);
+                for (std::size_t j = 0; j < x.size(); ++j) right = std::max(right, x[j] + width[j]);
+                return right;
+            };
+            if (logo + kLogoSlot <= kBarRect.left) logo = freeRight();
+            for (std::size_t i = 0; i < x.size(); ++i) {
+                x[i] -= c.speed;
+                if (x[i] + width[i] <= kBarRect.left) x[i] = freeRight();
+            }
+            Timer(ticker::SCROLL_TIMER);
+            EXPECT_EQ(window->logoX, logo) << c.name;
+            EXPECT_EQ(Positions(), x) << c.name;
+        });
+        TearDown();
+        SetUp();
+    }
+}
+
 }  // namespace
