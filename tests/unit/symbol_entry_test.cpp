@@ -188,17 +188,36 @@ TEST_F(SymbolEntryTest, APromptThatCannotBeMeasuredGetsNoWidth) {
     }
 }
 
-TEST_F(SymbolEntryTest, WithoutAnOwnerTheTemplateLayoutStays) {
+TEST_F(SymbolEntryTest, WithNoWindowActiveTheTickerOwnsTheBar) {
     Run([&] {
-        fake.activeWindow = nullptr;
-        window->symbols = "IBM";
+        fake.window(bar).rect = kTicker;
+        fake.activeWindow = nullptr;  // the command came while another program had the focus
+        window->symbols = "IBM, MSFT";
         AddRemove([&](WindowHandle w) {
+            EXPECT_EQ(fake.window(w).parent, bar);
+            EXPECT_EQ(fake.window(w).rect, (Rect{100, 218, 523, 236})) << "under the ticker, as wide";
+            EXPECT_EQ(Text(kPrompt), "Symbols:");
+            EXPECT_EQ(Text(kEdit), "IBM, MSFT");
+            Press(platform::kIdOk);
+        });
+        EXPECT_EQ(fake.CallsNamed("DialogBoxParam").back(), "DialogBoxParam(202, w1, 0)");
+        EXPECT_EQ(window->symbols, "IBM, MSFT") << "OK keeps the list";
+    });
+    EXPECT_EQ(SavedText("Symbols"), "IBM, MSFT");
+}
+
+TEST_F(SymbolEntryTest, ABarWithoutAnOwnerKeepsTheTemplateLayout) {
+    Run([&] {
+        symbols::SymbolEntryBar entryBar(platform_, "IBM", symbols::kSymbolsPrompt);
+        fake.modalScripts[symbols::kEntryBarTemplate] = [&](FakePlatform&, WindowHandle w) {
+            entry = w;
             EXPECT_EQ(fake.window(w).rect, (Rect{0, 0, 470, 22}));
             EXPECT_EQ(Text(kPrompt), "Prompt:");
             EXPECT_EQ(Text(kEdit), "");
             Press(platform::kIdOk);
-        });
-        EXPECT_EQ(window->symbols, "") << "OK stores what the field holds";
+        };
+        entryBar.RunModal(nullptr, 0);
+        EXPECT_EQ(entryBar.entryText, "") << "OK hands back what the field holds";
     });
 }
 
@@ -313,7 +332,7 @@ TEST_F(SymbolEntryTest, AnyListTypedIsTakenWholeAndKeepsTheOtherSettings) {
 
 TEST_F(SymbolEntryTest, ExitWhileTheBarIsOpenRebuildsNothingAndSavesNoMore) {
     Run([&] {
-        fake.activeWindow = nullptr;  // no owner: the ticker stays usable
+        fake.activeWindow = nullptr;  // the ticker owns the bar all the same
         window->symbols = "IBM";
         window->AddItemsFromList("IBM");
         std::size_t savesAtExit = 0;
