@@ -4,12 +4,21 @@
 #   - With DISPLAY set, the bar runs on that display until you choose Exit.
 #   - Without DISPLAY, it runs in Xvfb for a few seconds, saves a screenshot
 #     of the bar and stops everything.
-# Usage: scripts/run.sh [screenshot.png]      (default velmoria.png)
+# Usage: scripts/run.sh [--live] [screenshot.png]      (default velmoria.png)
+#   --live: real quotes from the market-data sources (needs the internet): the
+#   keyless chart API, and Finnhub and Twelve Data when their keys are in
+#   VELMORIA_FINNHUB_KEY and VELMORIA_TWELVEDATA_KEY. Without it the quotes
+#   are simulated, offline.
 # The Wine prefix is $VELMORIA_PREFIX, by default ~/.local/share/velmoria/prefix;
 # it is made on first use by scripts/make-prefix.sh.
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
+service_arguments=()
+if [ "${1:-}" = "--live" ]; then
+    shift
+    service_arguments=(--source "$("$root/scripts/live-sources.sh")")
+fi
 screenshot=$(realpath -m "${1:-velmoria.png}")
 build=$root/build
 exe=$build/windows/velmoria.exe
@@ -66,7 +75,8 @@ wait_for_text() {
 }
 
 if [ -x "$service" ]; then
-    "$service" --port "$service_port" --log "$state/requests.log" >"$state/service.out" 2>&1 &
+    "$service" --port "$service_port" --log "$state/requests.log" "${service_arguments[@]}" \
+        >"$state/service.out" 2>&1 &
     service_pid=$!
     if ! wait_for_text "$state/service.out" "listening on"; then
         echo "velmoria-service did not start (port $service_port taken?):" >&2

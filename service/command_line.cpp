@@ -14,6 +14,7 @@ namespace {
 
 constexpr std::uint64_t kHighestPort = 65535;
 constexpr std::uint64_t kMaxCacheSeconds = 86400;
+constexpr std::uint64_t kMaxLimit = 100000000;
 
 std::optional<std::uint64_t> ParseNumber(const std::string& text) {
     std::uint64_t value = 0;
@@ -87,6 +88,20 @@ std::string ApplyProviderUrl(ServiceOptions& options, const std::string& value) 
     return "";
 }
 
+// NAME=PER_MINUTE[/PER_DAY]
+std::string ApplyLimit(ServiceOptions& options, const std::string& value) {
+    const char* const usage = "--limit needs NAME=PER_MINUTE[/PER_DAY] for a known source";
+    const auto named = NamedValue(value);
+    if (!named || FindSourceAdapter(named->first) == nullptr) return usage;
+    const std::size_t slash = named->second.find('/');
+    const auto perMinute = ParseNumber(named->second.substr(0, slash));
+    const auto perDay = slash == std::string::npos ? std::optional<std::uint64_t>(0)
+                                                   : ParseNumber(named->second.substr(slash + 1));
+    if (!perMinute || !perDay || *perMinute > kMaxLimit || *perDay > kMaxLimit) return usage;
+    options.limits[named->first] = {static_cast<int>(*perMinute), static_cast<int>(*perDay)};
+    return "";
+}
+
 bool IsIpAddress(const std::string& address) {
     in_addr v4{};
     in6_addr v6{};
@@ -126,6 +141,8 @@ std::string ApplyOption(ServiceOptions& options, const std::string& name, const 
         return ApplyKey(options, value);
     } else if (name == "--provider-url") {
         return ApplyProviderUrl(options, value);
+    } else if (name == "--limit") {
+        return ApplyLimit(options, value);
     } else if (name == "--cache-seconds") {
         const auto seconds = ParseNumber(value);
         if (!seconds || *seconds < static_cast<std::uint64_t>(kMinCacheSeconds) || *seconds > kMaxCacheSeconds) {
@@ -196,10 +213,13 @@ std::string UsageText() {
            "stall trickle cut badchunk redirect-loop redirect-https redirect-dead html500 big.\n"
            "\n"
            "Live quotes: [--source LIST] [--key NAME=KEY]... [--provider-url NAME=URL]...\n"
-           "             [--cache-seconds N] [--listen ADDRESS] [--check SYMBOL...]\n"
+           "             [--limit NAME=PER_MINUTE[/PER_DAY]]... [--cache-seconds N]\n"
+           "             [--listen ADDRESS] [--check SYMBOL...]\n"
            "--source: simulated (the default) or an ordered list of chart, finnhub, twelvedata.\n"
            "--key: a source's key; or VELMORIA_FINNHUB_KEY, VELMORIA_TWELVEDATA_KEY.\n"
            "--provider-url: a source's base address (scheme, host, port) in place of its own.\n"
+           "--limit NAME=PER_MINUTE[/PER_DAY]: a source's request limits in place of its\n"
+           "published free ones (0: none), for a plan above the free one.\n"
            "--cache-seconds: how long a quote is served before asking again (15 or more; 60).\n"
            "--listen: the address to bind (default 127.0.0.1).\n"
            "--check: asks each source once for the symbols, prints the answers and exits\n"

@@ -3,7 +3,8 @@
 //                  [--exchanges TEXT] [--pin SYMBOL:LINE]...
 //                  [--fault PATH[#SYMBOL]=MODE[:ARG][:COUNT]]...
 //                  [--source LIST] [--key NAME=KEY]... [--provider-url NAME=URL]...
-//                  [--cache-seconds N] [--listen ADDRESS] [--check SYMBOL...]
+//                  [--limit NAME=PER_MINUTE[/PER_DAY]]... [--cache-seconds N]
+//                  [--listen ADDRESS] [--check SYMBOL...]
 #include <functional>
 #include <string>
 #include <vector>

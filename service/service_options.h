@@ -23,6 +23,12 @@ constexpr std::size_t kDefaultConnectionLimit = 512;
 constexpr int kDefaultCacheSeconds = 60;
 constexpr int kMinCacheSeconds = 15;
 
+// A source's own request limits, for a plan above the free one; 0: none.
+struct SourceLimits {
+    int perMinute = 0;
+    int perDay = 0;
+};
+
 struct ServiceOptions {
     int port = kDefaultPort;  // 0 picks a free port
     std::uint64_t seed = kDefaultSeed;
@@ -38,6 +44,7 @@ struct ServiceOptions {
     std::vector<std::string> sources = {kSimulatedSourceName};
     std::map<std::string, std::string> keys;          // by source; never shown anywhere
     std::map<std::string, std::string> providerUrls;  // by source: a base address in place of its own
+    std::map<std::string, SourceLimits> limits;       // by source: in place of its published ones
     int cacheSeconds = kDefaultCacheSeconds;
     // --check: ask each source once for these symbols and report, instead of serving.
     bool check = false;

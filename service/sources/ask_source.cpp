@@ -13,6 +13,9 @@ std::vector<ConfiguredSource> ConfiguredSources(const ServiceOptions& options) {
         source.adapter = adapter;
         const auto url = options.providerUrls.find(name);
         source.base = url != options.providerUrls.end() ? url->second : adapter->defaultBase;
+        const auto limit = options.limits.find(name);
+        source.perMinute = limit != options.limits.end() ? limit->second.perMinute : adapter->perMinute;
+        source.perDay = limit != options.limits.end() ? limit->second.perDay : adapter->perDay;
         const auto key = options.keys.find(name);
         if (key != options.keys.end()) source.key = key->second;
         sources.push_back(std::move(source));

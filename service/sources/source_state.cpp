@@ -13,7 +13,7 @@ constexpr std::int64_t kSecondsPerDay = 86400;
 }  // namespace
 
 SourceState::SourceState(ConfiguredSource configured)
-    : source(std::move(configured)), limiter(source.adapter->perMinute, source.adapter->perDay) {}
+    : source(std::move(configured)), limiter(source.perMinute, source.perDay) {}
 
 void SourceState::Record(const SourceAnswer& answer, std::chrono::system_clock::time_point when) {
     ++counts.requests;

@@ -16,6 +16,8 @@ struct ConfiguredSource {
     const SourceAdapter* adapter = nullptr;
     std::string base;  // its own or the --provider-url
     std::string key;   // empty for a keyless source or one without a key
+    int perMinute = 0;  // the adapter's published limits unless --limit says otherwise; 0: none
+    int perDay = 0;
 };
 
 // What a source has answered, by kind.

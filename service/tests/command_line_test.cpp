@@ -75,7 +75,8 @@ TEST(CommandLine, RefusesWhatItDoesNotUnderstand) {
 TEST(CommandLine, TakesTheLiveSourcesTheirKeysAndAddresses) {
     const CommandLine line = ParseCommandLine({"--source", "chart,finnhub", "--key", "finnhub=K1", "--key=twelvedata=K2",
                                                "--provider-url", "chart=http://127.0.0.1:9100/", "--cache-seconds",
-                                               "15", "--listen", "0.0.0.0"});
+                                               "15", "--listen", "0.0.0.0", "--limit", "finnhub=300",
+                                               "--limit=twelvedata=55/5000"});
     ASSERT_EQ(line.error, "");
     EXPECT_EQ(line.options.sources, (std::vector<std::string>{"chart", "finnhub"}));
     EXPECT_EQ(line.options.keys.at("finnhub"), "K1");
@@ -83,6 +84,10 @@ TEST(CommandLine, TakesTheLiveSourcesTheirKeysAndAddresses) {
     EXPECT_EQ(line.options.providerUrls.at("chart"), "http://127.0.0.1:9100") << "the adapter adds the path";
     EXPECT_EQ(line.options.cacheSeconds, 15);
     EXPECT_EQ(line.options.listenAddress, "0.0.0.0");
+    EXPECT_EQ(line.options.limits.at("finnhub").perMinute, 300);
+    EXPECT_EQ(line.options.limits.at("finnhub").perDay, 0) << "no daily limit";
+    EXPECT_EQ(line.options.limits.at("twelvedata").perMinute, 55);
+    EXPECT_EQ(line.options.limits.at("twelvedata").perDay, 5000);
     EXPECT_TRUE(IsLiveMode(line.options));
     EXPECT_FALSE(line.options.check);
 }
@@ -124,7 +129,8 @@ TEST(CommandLine, RefusesBadLiveOptionsWithoutEchoingAKey) {
         {"--key", "=SECRET-1"},      {"--provider-url", "chart=ftp://x"}, {"--provider-url", "nope=http://x"},
         {"--provider-url", "chart=http://"}, {"--cache-seconds", "14"}, {"--cache-seconds", "x"},
         {"--listen", "localhost"},   {"--listen", "1.2.3"},   {"--check"},
-        {"--check", "--source", "chart"},
+        {"--check", "--source", "chart"}, {"--limit", "chart"}, {"--limit", "bogus=5"},
+        {"--limit", "chart=x/5"},      {"--limit", "chart=5/"}, {"--limit", "chart=-1"},
     };
     for (const auto& arguments : cases) {
         const CommandLine line = ParseCommandLine(arguments);

@@ -8,6 +8,7 @@
 #include <nlohmann/json.hpp>
 
 #include "fake_source.h"
+#include "service/sources/ask_source.h"
 
 namespace service_test {
 namespace {
@@ -23,7 +24,8 @@ std::string ChartSymbol(const FakeRequest& request) { return request.path.substr
 FakeAnswer ChartQuote(const FakeRequest& request) { return {200, ChartBody(ChartSymbol(request), 100.5, 100)}; }
 
 ConfiguredSource Source(const char* name, const FakeSource& fake, const std::string& key = "") {
-    return {service::FindSourceAdapter(name), fake.Base(), key};
+    const service::SourceAdapter* adapter = service::FindSourceAdapter(name);
+    return {adapter, fake.Base(), key, adapter->perMinute, adapter->perDay};
 }
 
 GatewaySettings Quick() {
@@ -186,6 +188,23 @@ TEST(LiveGateway, KeepsEachSourcesLimitAndFallsOverWhenItIsReached) {
     EXPECT_EQ(status["sources"][0]["limits"]["lastMinute"], 8);
     EXPECT_EQ(status["sources"][0]["limits"]["perDay"], 800);
     EXPECT_EQ(status["sources"][0]["answers"]["skipped"], 2);
+}
+
+TEST(LiveGateway, TakesThePublishedLimitsUnlessToldOtherwise) {
+    service::ServiceOptions options;
+    options.sources = {"twelvedata", "finnhub", "chart"};
+    options.limits["finnhub"] = {300, 0};
+    options.providerUrls["chart"] = "http://127.0.0.1:9";
+    options.keys["finnhub"] = "K";
+    const auto sources = service::ConfiguredSources(options);
+    ASSERT_EQ(sources.size(), 3u);
+    EXPECT_EQ(sources[0].perMinute, 8);
+    EXPECT_EQ(sources[0].perDay, 800);
+    EXPECT_EQ(sources[0].base, "https://api.twelvedata.com");
+    EXPECT_EQ(sources[1].perMinute, 300);
+    EXPECT_EQ(sources[1].key, "K");
+    EXPECT_EQ(sources[2].perMinute, 30);
+    EXPECT_EQ(sources[2].base, "http://127.0.0.1:9");
 }
 
 TEST(LiveGateway, BacksOffASourceThatAnswers429) {

@@ -11,17 +11,19 @@ each in a narrow frame and measures it once laid out, writing what it found
 into the harness, which --dump-dom then prints. Exits 77 (skipped) without Chromium."""
 
 import html
-import http.server
 import json
 import os
+import pathlib
 import re
 import shutil
 import subprocess
 import sys
 import tempfile
-import threading
 import urllib.error
 import urllib.request
+
+sys.path.insert(0, str(pathlib.Path(__file__).resolve().parent.parent))
+from fake_chart_api import POINTS, QuietHandler, serve, start_fake_chart  # noqa: E402
 
 SKIPPED = 77
 NARROW_WIDTH = 320
@@ -32,9 +34,6 @@ WINDOW_WIDTH = 800
 WINDOW_HEIGHT = 900
 CHROMIUM_SECONDS = 60
 VIRTUAL_TIME_MS = 2000
-MARKET_CLOSE = 1796936400  # 2026-12-10 21:00 UTC: 4:00PM in New York
-FIVE_MINUTES = 300
-POINTS = 78
 # The live detail page first: its chart is checked too.
 PAGES = [
     "/orvo.html?s=IBM&v=5.6&ban=21",
@@ -89,45 +88,10 @@ frames.forEach(function (frame) {
 FRAME = '<iframe src="%s" style="width:%dpx;height:%dpx;border:0;display:block"></iframe>'
 
 
-def chart_body(symbol):
-    first = MARKET_CLOSE - (POINTS - 1) * FIVE_MINUTES
-    closes = [180.78 + (182.63 - 180.78) * i / (POINTS - 1) for i in range(POINTS)]
-    return json.dumps({"chart": {"result": [{
-        "meta": {"currency": "USD", "symbol": symbol, "regularMarketTime": MARKET_CLOSE, "gmtoffset": -18000,
-                 "exchangeTimezoneName": "America/New_York", "regularMarketPrice": 182.63,
-                 "regularMarketDayHigh": 183.12, "regularMarketDayLow": 180.5, "regularMarketVolume": 4321000,
-                 "previousClose": 180.78},
-        "timestamp": [first + i * FIVE_MINUTES for i in range(POINTS)],
-        "indicators": {"quote": [{"open": [180.9] + [None] * (POINTS - 1), "close": closes}]}}],
-        "error": None}}).encode()
-
-
-class Quiet(http.server.BaseHTTPRequestHandler):
-    def log_message(self, *args):
-        pass
-
-    def answer(self, status, body, content_type):
-        self.send_response(status)
-        self.send_header("Content-Type", content_type)
-        self.send_header("Content-Length", str(len(body)))
-        self.end_headers()
-        self.wfile.write(body)
-
-
-class FakeChart(Quiet):
-    def do_GET(self):
-        symbol = self.path.split("?")[0].rsplit("/", 1)[-1]
-        if symbol == "BOGUS":
-            self.answer(404, json.dumps({"chart": {"result": None, "error": {"code": "Not Found"}}}).encode(),
-                        "application/json")
-        else:
-            self.answer(200, chart_body(symbol), "application/json")
-
-
 def proxy_for(service_port, pages):
     """The service's pages and the harness, from one origin, so that the
     harness may look into its frames."""
-    class Proxy(Quiet):
+    class Proxy(QuietHandler):
         def do_GET(self):
             if self.path == "/harness.html":
                 frames = "".join(FRAME % (html.escape(page), NARROW_WIDTH, FRAME_HEIGHT) for page in pages)
@@ -139,12 +103,6 @@ def proxy_for(service_port, pages):
             except urllib.error.HTTPError as error:
                 self.answer(error.code, error.read(), error.headers["Content-Type"] or "text/plain")
     return Proxy
-
-
-def serve(handler):
-    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
-    threading.Thread(target=server.serve_forever, daemon=True).start()
-    return server
 
 
 def measure(chromium, profile, url):
@@ -170,7 +128,7 @@ def main():
     if not chromium or not os.path.exists(chromium):
         print("skipped: Chromium is not installed")
         return SKIPPED
-    chart = serve(FakeChart)
+    chart, _ = start_fake_chart()
     service = subprocess.Popen([service_binary, "--port", "0", "--log", os.devnull, "--source", "chart",
                                 "--provider-url", "chart=http://127.0.0.1:%d" % chart.server_port],
                                stdout=subprocess.PIPE, text=True)
