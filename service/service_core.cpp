@@ -176,12 +176,15 @@ Reply ServiceCore::Quotes(const std::string& rawQuery, const char* defaultFormat
     if (symbols.empty()) return BadRequest(kNoSymbol);
     // A pinned line stands in for the symbol's own; the titles still come first.
     std::string body = withHeader ? QuoteCsvHeader(columns) : "";
-    for (const std::string& symbol : symbols) {
+    // Live quotes are fetched side by side, all within one answer patience.
+    const auto live = live_ ? live_->Quotes(symbols) : std::vector<std::optional<LiveQuote>>{};
+    for (std::size_t i = 0; i < symbols.size(); ++i) {
+        const std::string& symbol = symbols[i];
         const auto pinned = pins_.For(symbol);
         if (pinned) {
             body += *pinned;
         } else if (live_) {
-            body += LiveCsvLine(columns, symbol, live_->Quote(symbol));
+            body += LiveCsvLine(columns, symbol, live[i]);
         } else {
             body += QuoteCsvLine(columns, symbol, quotes_.Next(symbol));
         }

@@ -31,42 +31,61 @@ LiveGateway::~LiveGateway() {
     for (std::thread& worker : workers_) worker.join();
 }
 
-std::optional<LiveQuote> LiveGateway::Quote(const std::string& symbol) {
-    if (!IsPlausibleSymbol(symbol)) return std::nullopt;
+std::optional<LiveQuote> LiveGateway::Quote(const std::string& symbol) { return Quotes({symbol}).front(); }
+
+std::vector<std::optional<LiveQuote>> LiveGateway::Quotes(const std::vector<std::string>& symbols) {
+    std::vector<std::optional<LiveQuote>> quotes(symbols.size());
+    std::vector<bool> waiting(symbols.size(), false);
     std::unique_lock<std::mutex> lock(mutex_);
-    const auto now = SteadyClock::now();
+    const auto deadline = SteadyClock::now() + settings_.answerPatience;
+    for (std::size_t i = 0; i < symbols.size(); ++i) {
+        if (!IsPlausibleSymbol(symbols[i])) continue;
+        auto cached = CachedOrQueued(symbols[i]);
+        if (cached) {
+            quotes[i] = std::move(*cached);
+        } else {
+            waiting[i] = true;
+        }
+    }
+    for (std::size_t i = 0; i < symbols.size(); ++i) {
+        if (!waiting[i]) continue;
+        const bool done =
+            fetched_.wait_until(lock, deadline, [&] { return stopping_ || !StillFetching(symbols[i]); });
+        // Once fetched the entry may be forgotten again: look it up anew.
+        const CacheEntry* answered = cache_.Find(symbols[i]);
+        quotes[i] = answered != nullptr ? answered->quote : std::nullopt;
+        if (!quotes[i]) {
+            ++counts_.answeredNone;
+        } else if (!done) {
+            ++counts_.answeredStale;
+        }
+    }
+    return quotes;
+}
+
+std::optional<std::optional<LiveQuote>> LiveGateway::CachedOrQueued(const std::string& symbol) {
     CacheEntry& entry = cache_.Touch(symbol);
-    if (entry.checked && !entry.fetching && now < entry.freshUntil) {
+    if (entry.checked && !entry.fetching && SteadyClock::now() < entry.freshUntil) {
         ++counts_.cacheHits;
         if (!entry.quote) ++counts_.answeredNone;
         return entry.quote;
     }
     ++counts_.cacheMisses;
-    if (!entry.fetching) {
-        if (queue_.size() >= settings_.maxQueuedSymbols) {
-            ++counts_.overflowed;
-            ++(entry.quote ? counts_.answeredStale : counts_.answeredNone);
-            return entry.quote;
-        }
-        entry.fetching = true;
-        queue_.push_back(symbol);
-        queued_.notify_one();
+    if (entry.fetching) return std::nullopt;
+    if (queue_.size() >= settings_.maxQueuedSymbols) {
+        ++counts_.overflowed;
+        ++(entry.quote ? counts_.answeredStale : counts_.answeredNone);
+        return entry.quote;
     }
-    // The entry cannot be forgotten while it is fetched, but may be once it
-    // is done: look it up again.
-    const auto deadline = now + settings_.answerPatience;
-    const bool done = fetched_.wait_until(lock, deadline, [&] {
-        const CacheEntry* waited = cache_.Find(symbol);
-        return stopping_ || waited == nullptr || !waited->fetching;
-    });
-    const CacheEntry* answered = cache_.Find(symbol);
-    std::optional<LiveQuote> quote = answered != nullptr ? answered->quote : std::nullopt;
-    if (!quote) {
-        ++counts_.answeredNone;
-    } else if (!done) {
-        ++counts_.answeredStale;
-    }
-    return quote;
+    entry.fetching = true;
+    queue_.push_back(symbol);
+    queued_.notify_one();
+    return std::nullopt;
+}
+
+bool LiveGateway::StillFetching(const std::string& symbol) {
+    const CacheEntry* entry = cache_.Find(symbol);
+    return entry != nullptr && entry->fetching;
 }
 
 void LiveGateway::Work() {

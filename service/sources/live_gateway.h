@@ -51,6 +51,9 @@ public:
     // The symbol's quote (upper case, as asked); nullopt for N/A. Blocks at
     // most the answer patience.
     std::optional<LiveQuote> Quote(const std::string& symbol);
+    // The quotes of several symbols, in order, fetched side by side: the
+    // whole answer within one answer patience, however many are asked for.
+    std::vector<std::optional<LiveQuote>> Quotes(const std::vector<std::string>& symbols);
 
     // Each source's state, the cache's figures; without any key.
     std::string StatusJson();
@@ -61,6 +64,10 @@ private:
     struct Outcome {
         std::optional<LiveQuote> quote;
     };
+    // Under the lock: the cached quote when it is fresh, else nullopt after
+    // queueing the symbol for a fetch unless one is under way.
+    std::optional<std::optional<LiveQuote>> CachedOrQueued(const std::string& symbol);
+    bool StillFetching(const std::string& symbol);
     void Work();
     Outcome FetchFromSources(const std::string& symbol);
     void Finish(const std::string& symbol, Outcome outcome);

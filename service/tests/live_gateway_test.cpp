@@ -175,6 +175,19 @@ TEST(LiveGateway, AnswersInTimeWhateverTheSourcesDo) {
     EXPECT_EQ(Status(gateway)["cache"]["answeredNA"], 1);
 }
 
+TEST(LiveGateway, AnswersManySymbolsWithinOnePatience) {
+    FakeSource chart;
+    chart.AnswerAlways({200, "{}", "application/json", {}, 10000ms});
+    GatewaySettings settings = Quick();
+    settings.upstream.totalTimeout = 10000ms;
+    LiveGateway gateway({Source("chart", chart)}, settings);
+    const auto started = std::chrono::steady_clock::now();
+    const auto quotes = gateway.Quotes({"A", "B", "C", "D", "E", "F"});
+    EXPECT_LT(std::chrono::steady_clock::now() - started, 2500ms) << "not one patience after another";
+    ASSERT_EQ(quotes.size(), 6u);
+    for (const auto& quote : quotes) EXPECT_FALSE(quote);
+}
+
 TEST(LiveGateway, KeepsEachSourcesLimitAndFallsOverWhenItIsReached) {
     FakeSource twelve([](const FakeRequest& request) {
         return FakeAnswer{200, TwelveDataBody(request.query.at("symbol"), 10, 9)};

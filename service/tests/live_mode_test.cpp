@@ -57,6 +57,16 @@ TEST(LiveMode, NeverInventsAPrice) {
     }
 }
 
+TEST(LiveMode, AnswersTheBarInAFewSecondsWhateverTheSourcesDo) {
+    FakeSource chart;
+    chart.AnswerAlways({200, "{}", "application/json", {}, std::chrono::milliseconds(20000)});
+    RunningService service(LiveOptions(chart));
+    const auto started = std::chrono::steady_clock::now();
+    const std::string body = BodyOf(service.port(), "/d/quotes.csv?f=sl1&s=A+B+C+D+E+F");
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(5)) << "one patience for them all";
+    EXPECT_EQ(body, "\"A\",N/A\r\n\"B\",N/A\r\n\"C\",N/A\r\n\"D\",N/A\r\n\"E\",N/A\r\n\"F\",N/A\r\n");
+}
+
 TEST(LiveMode, ShowsTheQuoteAndTheDaysChartOnTheDetailPage) {
     FakeSource chart(ChartBySymbol);
     RunningService service(LiveOptions(chart));
