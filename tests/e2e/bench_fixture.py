@@ -5,7 +5,15 @@ tests/e2e and of tests/soak."""
 
 import pytest
 
+import win32_probe
 from bench import Bench, BenchPaths
+
+
+def pytest_configure(config):
+    # The whole module is skipped (ctest's SKIP_RETURN_CODE) where Wine's
+    # 32-bit loader cannot start at all.
+    if not win32_probe.runs_32bit_programs():
+        pytest.exit(win32_probe.REASON, returncode=win32_probe.SKIPPED)
 
 
 @pytest.hookimpl(hookwrapper=True, tryfirst=True)

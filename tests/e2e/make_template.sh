@@ -16,6 +16,9 @@ template=$1
 urllog=$2
 here=$(cd "$(dirname "$0")" && pwd)
 
+# Skipped (77) where the kernel runs no 32-bit program, so no Wine can.
+"$here/win32_probe.py" || exit $?
+
 if [ ! -f "$urllog" ]; then
     echo "$0: $urllog is missing (built by the Windows build)" >&2
     exit 1

@@ -5,4 +5,4 @@ import sys
 
 sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[1] / "e2e"))
 
-from bench_fixture import bench, pytest_runtest_makereport  # noqa: E402,F401
+from bench_fixture import bench, pytest_configure, pytest_runtest_makereport  # noqa: E402,F401
