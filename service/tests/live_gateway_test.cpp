@@ -161,12 +161,22 @@ TEST(LiveGateway, ServesTheLastGoodQuoteWhenEverySourceFails) {
     EXPECT_FALSE(gateway.Quote("NEVER")) << "a symbol never had is N/A";
 }
 
-TEST(LiveGateway, AnswersInTimeWhateverTheSourcesDo) {
+// A source that answers later than anyone waits.
+class HangingSource : public ::testing::Test {
+protected:
+    HangingSource() { chart.AnswerAlways({200, "{}", "application/json", {}, 10000ms}); }
+
+    static GatewaySettings Settings() {
+        GatewaySettings settings = Quick();
+        settings.upstream.totalTimeout = 10000ms;
+        return settings;
+    }
+
     FakeSource chart;
-    chart.AnswerAlways({200, "{}", "application/json", {}, 10000ms});
-    GatewaySettings settings = Quick();
-    settings.upstream.totalTimeout = 10000ms;
-    LiveGateway gateway({Source("chart", chart)}, settings);
+    LiveGateway gateway{{Source("chart", chart)}, Settings()};
+};
+
+TEST_F(HangingSource, TheBarIsAnsweredInTime) {
     const auto started = std::chrono::steady_clock::now();
     EXPECT_FALSE(gateway.Quote("IBM"));
     const auto waited = std::chrono::steady_clock::now() - started;
@@ -175,12 +185,7 @@ TEST(LiveGateway, AnswersInTimeWhateverTheSourcesDo) {
     EXPECT_EQ(Status(gateway)["cache"]["answeredNA"], 1);
 }
 
-TEST(LiveGateway, AnswersManySymbolsWithinOnePatience) {
-    FakeSource chart;
-    chart.AnswerAlways({200, "{}", "application/json", {}, 10000ms});
-    GatewaySettings settings = Quick();
-    settings.upstream.totalTimeout = 10000ms;
-    LiveGateway gateway({Source("chart", chart)}, settings);
+TEST_F(HangingSource, ManySymbolsAreAnsweredWithinOnePatience) {
     const auto started = std::chrono::steady_clock::now();
     const auto quotes = gateway.Quotes({"A", "B", "C", "D", "E", "F"});
     EXPECT_LT(std::chrono::steady_clock::now() - started, 2500ms) << "not one patience after another";
