@@ -23,7 +23,7 @@ import time
 
 ROOT = pathlib.Path(__file__).resolve().parent.parent
 sys.path.insert(0, str(ROOT / "service" / "tests"))
-from fake_chart_api import start_fake_chart  # noqa: E402
+from fake_chart_api import FakeChart  # noqa: E402
 
 SYMBOLS = ["IBM", "MSFT", "AAPL", "GE", "T"]
 WINDOW_SECONDS = 60
@@ -48,10 +48,10 @@ def resident_kib(pid):
 
 
 class Service:
-    def __init__(self, binary, chart_port):
+    def __init__(self, binary, chart):
         self.process = subprocess.Popen(
             [binary, "--port", "0", "--log", "/dev/null", "--source", "chart",
-             "--provider-url", "chart=http://127.0.0.1:%d" % chart_port,
+             "--provider-url", "chart=" + chart.base,
              # The fake has no limit: the figures are the gateway's own.
              "--limit", "chart=0"], stdout=subprocess.PIPE, text=True)
         self.port = int(re.search(r":(\d+)", self.process.stdout.readline()).group(1))
@@ -62,8 +62,9 @@ class Service:
 
 
 def requests_per_symbol_per_minute(binary, bars):
-    chart, counts = start_fake_chart()
-    service = Service(binary, chart.server_port)
+    chart = FakeChart()
+    counts = chart.counts
+    service = Service(binary, chart)
     try:
         started = time.monotonic()
         with concurrent.futures.ThreadPoolExecutor(max_workers=bars) as pool:
@@ -76,12 +77,12 @@ def requests_per_symbol_per_minute(binary, bars):
         return asked, upstream
     finally:
         service.stop()
-        chart.shutdown()
+        chart.stop()
 
 
 def answer_times(binary):
-    chart, _ = start_fake_chart()
-    service = Service(binary, chart.server_port)
+    chart = FakeChart()
+    service = Service(binary, chart)
     try:
         misses, hits = [], []
         for n in range(TIMED_ASKS):
@@ -93,12 +94,13 @@ def answer_times(binary):
         return statistics.median(misses), max(misses), statistics.median(hits), max(hits)
     finally:
         service.stop()
-        chart.shutdown()
+        chart.stop()
 
 
 def memory_with_distinct_symbols(binary):
-    chart, counts = start_fake_chart()
-    service = Service(binary, chart.server_port)
+    chart = FakeChart()
+    counts = chart.counts
+    service = Service(binary, chart)
     try:
         ask(service.port, "IBM")
         before = resident_kib(service.process.pid)
@@ -111,7 +113,7 @@ def memory_with_distinct_symbols(binary):
         return before, after, again, sum(counts.values()) - 1
     finally:
         service.stop()
-        chart.shutdown()
+        chart.stop()
 
 
 def main():

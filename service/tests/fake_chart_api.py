@@ -1,7 +1,9 @@
 """A fake of the chart API on 127.0.0.1 for the scripts that drive the real
-service from outside (the browser check, the gateway figures): documented
-answers for every symbol but BOGUS, which is Not Found, and a count of the
-requests for each symbol."""
+service from outside (the browser check, the gateway figures, the bar's
+end-to-end test): documented answers for every symbol but BOGUS, which is
+Not Found, and a count of the requests for each symbol. Every symbol rises
+from 180.78 to 182.63 unless given other prices; the fake can be made to
+fail every request with a 503 page."""
 
 import collections
 import http.server
@@ -14,14 +16,20 @@ POINTS = 78  # 9:35AM to 4:00PM
 UNKNOWN = "BOGUS"
 
 
-def chart_body(symbol):
+PREVIOUS_CLOSE = 180.78
+PRICE = 182.63
+FAILURE_PAGE = b"<html><body><h1>503 Service Unavailable</h1></body></html>"
+
+
+def chart_body(symbol, price=PRICE, previous_close=PREVIOUS_CLOSE):
     first = MARKET_CLOSE - (POINTS - 1) * FIVE_MINUTES
-    closes = [180.78 + (182.63 - 180.78) * i / (POINTS - 1) for i in range(POINTS)]
+    closes = [previous_close + (price - previous_close) * i / (POINTS - 1) for i in range(POINTS)]
     return json.dumps({"chart": {"result": [{
         "meta": {"currency": "USD", "symbol": symbol, "regularMarketTime": MARKET_CLOSE, "gmtoffset": -18000,
-                 "exchangeTimezoneName": "America/New_York", "regularMarketPrice": 182.63,
-                 "regularMarketDayHigh": 183.12, "regularMarketDayLow": 180.5, "regularMarketVolume": 4321000,
-                 "previousClose": 180.78},
+                 "exchangeTimezoneName": "America/New_York", "regularMarketPrice": price,
+                 "regularMarketDayHigh": max(price, previous_close) + 0.5,
+                 "regularMarketDayLow": min(price, previous_close) - 0.5, "regularMarketVolume": 4321000,
+                 "previousClose": previous_close},
         "timestamp": [first + i * FIVE_MINUTES for i in range(POINTS)],
         "indicators": {"quote": [{"open": [180.9] + [None] * (POINTS - 1), "close": closes}]}}],
         "error": None}}).encode()
@@ -50,19 +58,33 @@ def serve(handler):
     return server
 
 
-def start_fake_chart():
-    """The fake and its request counts by symbol."""
-    counts = collections.Counter()
-    lock = threading.Lock()
+class FakeChart:
+    """The running fake: its server, its request counts by symbol, and
+    whether it fails."""
 
-    class FakeChart(QuietHandler):
-        def do_GET(self):
-            symbol = self.path.split("?")[0].rsplit("/", 1)[-1]
-            with lock:
-                counts[symbol] += 1
-            if symbol == UNKNOWN:
-                self.answer(404, NOT_FOUND, "application/json")
-            else:
-                self.answer(200, chart_body(symbol), "application/json")
+    def __init__(self, prices=None):
+        self.counts = collections.Counter()
+        self.failing = threading.Event()
+        prices = dict(prices or {})
+        lock = threading.Lock()
+        fake = self
 
-    return serve(FakeChart), counts
+        class Handler(QuietHandler):
+            def do_GET(self):
+                symbol = self.path.split("?")[0].rsplit("/", 1)[-1]
+                with lock:
+                    fake.counts[symbol] += 1
+                if fake.failing.is_set():
+                    self.answer(503, FAILURE_PAGE, "text/html")
+                elif symbol == UNKNOWN:
+                    self.answer(404, NOT_FOUND, "application/json")
+                else:
+                    self.answer(200, chart_body(symbol, *prices.get(symbol, (PRICE, PREVIOUS_CLOSE))),
+                                "application/json")
+
+        self.server = serve(Handler)
+        self.base = "http://127.0.0.1:%d" % self.server.server_port
+
+    def stop(self):
+        self.server.shutdown()
+        self.server.server_close()

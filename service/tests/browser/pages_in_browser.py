@@ -23,7 +23,7 @@ import urllib.error
 import urllib.request
 
 sys.path.insert(0, str(pathlib.Path(__file__).resolve().parent.parent))
-from fake_chart_api import POINTS, QuietHandler, serve, start_fake_chart  # noqa: E402
+from fake_chart_api import POINTS, FakeChart, QuietHandler, serve  # noqa: E402
 
 SKIPPED = 77
 NARROW_WIDTH = 320
@@ -128,9 +128,9 @@ def main():
     if not chromium or not os.path.exists(chromium):
         print("skipped: Chromium is not installed")
         return SKIPPED
-    chart, _ = start_fake_chart()
+    chart = FakeChart()
     service = subprocess.Popen([service_binary, "--port", "0", "--log", os.devnull, "--source", "chart",
-                                "--provider-url", "chart=http://127.0.0.1:%d" % chart.server_port],
+                                "--provider-url", "chart=" + chart.base],
                                stdout=subprocess.PIPE, text=True)
     try:
         ready = service.stdout.readline()
