@@ -62,6 +62,12 @@ TEST(ChartSource, ClassifiesEveryWayItFails) {
         {"JSON array", Response(200, "[1,2,3]"), AnswerKind::NotTheFormat},
         {"other JSON", Response(200, R"({"quoteResponse":{}})"), AnswerKind::NotTheFormat},
         {"truncated JSON", Response(200, ChartBody("IBM", 1, 1).substr(0, 200)), AnswerKind::NotTheFormat},
+        // As deep as the body cap allows: neither parsing nor freeing it may recurse that deep.
+        {"deeply nested JSON", Response(200, std::string(1 << 20, '[') + std::string(1 << 20, ']')),
+         AnswerKind::NotTheFormat},
+        {"deeply nested chart",
+         Response(200, "{\"chart\":" + std::string(1 << 20, '[') + std::string(1 << 20, ']') + "}"),
+         AnswerKind::NotTheFormat},
         {"429 without Retry-After", Response(429, "Too Many Requests"), AnswerKind::Limited},
         {"429 with Retry-After", Response(429, "", "30"), AnswerKind::Limited},
         {"401", Response(401, R"({"finance":{"error":{"code":"Unauthorized"}}})"), AnswerKind::Refused},
