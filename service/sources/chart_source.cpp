@@ -79,8 +79,8 @@ SourceAnswer QuoteOf(const nlohmann::json& result, const std::string& symbol) {
     if (offset && *offset >= -kMaxUtcOffsetSeconds && *offset <= kMaxUtcOffsetSeconds) {
         quote.utcOffsetSeconds = static_cast<int>(*offset);
     }
-    quote.timeZoneName = TextField(*meta, "exchangeTimezoneName").value_or("");
-    quote.currency = TextField(*meta, "currency").value_or("");
+    quote.timeZoneName = NameField(*meta, "exchangeTimezoneName");
+    quote.currency = NameField(*meta, "currency");
     const nlohmann::json* indicators = QuoteIndicators(result);
     quote.open = FirstOpen(indicators);
     quote.series = Series(result, indicators);
@@ -106,7 +106,7 @@ SourceAnswer ParseChartAnswer(const UpstreamResponse& response, const std::strin
     if (result == nullptr) {
         const nlohmann::json* error = StructField(*chart, "error");
         const auto code = error != nullptr ? TextField(*error, "code") : std::nullopt;
-        return code ? Answer(AnswerKind::Failed, "chart error " + code->substr(0, 40))
+        return code ? Answer(AnswerKind::Failed, "chart error " + NameField(*error, "code"))
                     : Answer(AnswerKind::Unknown, "empty chart");
     }
     return QuoteOf(*result, symbol);

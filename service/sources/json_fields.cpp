@@ -8,6 +8,10 @@ namespace service {
 
 namespace {
 
+constexpr std::size_t kMaxNameLength = 64;
+constexpr unsigned char kFirstPrintable = 0x20;
+constexpr unsigned char kDelete = 0x7F;
+
 const nlohmann::json* Member(const nlohmann::json& object, const char* key) {
     if (!object.is_object()) return nullptr;
     const auto found = object.find(key);
@@ -62,6 +66,16 @@ std::optional<std::string> TextField(const nlohmann::json& object, const char* k
     const nlohmann::json* member = Member(object, key);
     if (member == nullptr || !member->is_string()) return std::nullopt;
     return member->get<std::string>();
+}
+
+std::string NameField(const nlohmann::json& object, const char* key) {
+    const auto text = TextField(object, key);
+    if (!text || text->size() > kMaxNameLength) return "";
+    for (const char c : *text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < kFirstPrintable || byte == kDelete) return "";
+    }
+    return *text;
 }
 
 const nlohmann::json* StructField(const nlohmann::json& object, const char* key) {

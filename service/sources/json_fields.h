@@ -17,6 +17,10 @@ std::optional<double> NumberField(const nlohmann::json& object, const char* key)
 // A whole number, or a string that is one.
 std::optional<std::int64_t> IntegerField(const nlohmann::json& object, const char* key);
 std::optional<std::string> TextField(const nlohmann::json& object, const char* key);
+// A short printable name ("GBp", "America/New_York") that is kept with a
+// quote; "" for anything longer or with control bytes, so a source cannot
+// make a cached quote large.
+std::string NameField(const nlohmann::json& object, const char* key);
 // The member if it is an object or an array, else nullptr.
 const nlohmann::json* StructField(const nlohmann::json& object, const char* key);
 

@@ -67,11 +67,11 @@ SourceAnswer ParseTwelveDataAnswer(const UpstreamResponse& response, const std::
     quote.low = NumberField(*body, "low");
     quote.previousClose = NumberField(*body, "previous_close");
     quote.volume = IntegerField(*body, "volume");
-    quote.currency = TextField(*body, "currency").value_or("");
+    quote.currency = NameField(*body, "currency");
     // The last trade's time when given, else the bar's.
     auto time = IntegerField(*body, "last_quote_at");
     if (!time) time = IntegerField(*body, "timestamp");
-    const ExchangeZone* zone = ZoneOfExchange(TextField(*body, "exchange").value_or(""));
+    const ExchangeZone* zone = ZoneOfExchange(NameField(*body, "exchange"));
     if (time && *time > 0 && zone != nullptr) {
         quote.time = time;
         quote.utcOffsetSeconds = UtcOffsetAt(*zone, *time);

@@ -105,6 +105,17 @@ TEST(ChartSource, MissingFieldsStayMissing) {
     EXPECT_EQ(quote.series[0].time, 1);
 }
 
+TEST(ChartSource, KeepsNoLongOrUnprintableNamesWithAQuote) {
+    const std::string huge(100000, 'Z');
+    const auto answer = ParseChartAnswer(
+        Response(200, R"({"chart":{"result":[{"meta":{"regularMarketPrice":1,"currency":"US\u0007D",
+            "exchangeTimezoneName":")" + huge + R"("}}]}})"),
+        "X");
+    ASSERT_EQ(answer.kind, AnswerKind::Quote) << answer.reason;
+    EXPECT_EQ(answer.quote->currency, "");
+    EXPECT_EQ(answer.quote->timeZoneName, "") << "a cached quote stays small whatever the source sends";
+}
+
 TEST(ChartSource, AsksForOneSymbolEscapedInABrowsersName) {
     struct Case {
         const char* symbol;
