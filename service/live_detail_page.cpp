@@ -55,7 +55,8 @@ std::string QuoteTable(const LiveQuote& quote) {
            Row("Change", ChangeHtml(quote)) + Row("Trade Time", TradeTimeHtml(quote)) + Row("Open", Price(quote.open)) +
            Row("Day's High", Price(quote.high)) + Row("Day's Low", Price(quote.low)) +
            Row("Previous Close", Price(quote.previousClose)) +
-           Row("Volume", quote.volume ? std::to_string(*quote.volume) : kNotAvailable) + "</table>\n";
+           Row("Volume", quote.volume ? std::to_string(*quote.volume) : kNotAvailable) +
+           Row("Source", HtmlEscape(quote.source)) + "</table>\n";
 }
 
 std::string ChartSection(const LiveQuote& quote) {

@@ -24,6 +24,7 @@ nlohmann::json SourceJson(SourceState& state, SteadyClock::time_point now) {
         {"lastError", state.lastError},
         {"lastErrorAt", UtcText(state.lastErrorAt)},
         {"requests", counts.requests},
+        {"cacheHits", counts.cacheHits},
         {"answers",
          {{"quote", counts.quotes},
           {"unknown", counts.unknown},

@@ -68,6 +68,9 @@ std::optional<std::optional<LiveQuote>> LiveGateway::CachedOrQueued(const std::s
     if (entry.checked && !entry.fetching && SteadyClock::now() < entry.freshUntil) {
         ++counts_.cacheHits;
         if (!entry.quote) ++counts_.answeredNone;
+        for (SourceState& state : sources_) {
+            if (entry.quote && entry.quote->source == state.source.adapter->name) ++state.counts.cacheHits;
+        }
         return entry.quote;
     }
     ++counts_.cacheMisses;
@@ -122,6 +125,7 @@ LiveGateway::Outcome LiveGateway::FetchFromSources(const std::string& symbol) {
         }
         if (answer.kind == AnswerKind::Quote) {
             state.limiter.Succeeded();
+            answer.quote->source = source.adapter->name;
             return {std::move(answer.quote)};
         }
         if (stopping_) break;

@@ -29,6 +29,7 @@ struct LiveQuote {
     std::string timeZoneName;                  // "America/New_York"; empty when unknown
     std::string currency;                      // "USD", "GBp"; empty when unknown
     std::vector<PricePoint> series;            // oldest first; empty when the source has none
+    std::string source;                        // the name of the source that gave it ("chart")
 };
 
 enum class AnswerKind {

@@ -30,6 +30,7 @@ struct SourceCounts {
     std::uint64_t failed = 0;
     std::uint64_t notTheFormat = 0;
     std::uint64_t skipped = 0;  // not asked: its limit, its back-off, no form for the symbol
+    std::uint64_t cacheHits = 0;  // asks answered from the cache with a quote it gave
 };
 
 struct SourceState {

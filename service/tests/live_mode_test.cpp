@@ -73,6 +73,7 @@ TEST(LiveMode, ShowsTheQuoteAndTheDaysChartOnTheDetailPage) {
     const std::string page = BodyOf(service.port(), "/orvo.html?s=IBM&v=5.6&ban=21");
     EXPECT_NE(page.find("182.63"), std::string::npos);
     EXPECT_NE(page.find("+1.85 (+1.02%)"), std::string::npos);
+    EXPECT_NE(page.find("<tr><td>Source</td><td>chart</td></tr>"), std::string::npos);
     EXPECT_NE(page.find("<polyline class=\"prices\""), std::string::npos);
     EXPECT_NE(page.find("Times in America/New_York (UTC-5)"), std::string::npos);
     EXPECT_NE(page.find(">10:00AM</text>"), std::string::npos) << "times along the axis";
@@ -103,6 +104,8 @@ TEST(LiveMode, StatusShowsEachSourceAndNoKey) {
     EXPECT_EQ(json["sources"][0]["key"], "set");
     EXPECT_EQ(json["sources"][0]["answers"]["refused"], 1);
     EXPECT_EQ(json["sources"][1]["answers"]["quote"], 1);
+    EXPECT_EQ(json["sources"][1]["cacheHits"], 1) << "the detail page's quote came from the cache";
+    EXPECT_EQ(json["sources"][0]["cacheHits"], 0);
     EXPECT_NE(json["sources"][1]["lastSuccess"], "");
     EXPECT_EQ(json["cache"]["hits"], 1);
     std::string everything = status.body + line + page;
