@@ -38,6 +38,9 @@ inline constexpr std::uint32_t kInternetOptionReceiveTimeout = 6;
 inline constexpr std::uint32_t kWindowsConnectTimeoutMs = 60000;
 inline constexpr std::uint32_t kWindowsReceiveTimeoutMs = 30000;
 
+// What QueryDataAvailable answers for a client that never makes a read wait.
+inline constexpr std::uint32_t kAnyAmount = UINT32_MAX;
+
 // What InternetCrackUrlA finds in an address (URL_COMPONENTSA), each piece
 // as written there.
 struct UrlParts {
@@ -74,8 +77,23 @@ public:
     // HttpSendRequestA.
     virtual bool SendRequest(InternetHandle request, const char* headers, std::uint32_t headersLength,
                              const void* optional, std::uint32_t optionalLength) = 0;
-    // InternetReadFile: true with read = 0 at the end of the body.
+    // InternetReadFile: true with read = 0 at the end of the body. WinINet
+    // waits until it has all toRead bytes or the body ended: a body that
+    // trickles in keeps a large read for as long as it trickles.
     virtual bool ReadFile(InternetHandle request, void* buffer, std::uint32_t toRead, std::uint32_t& read) = 0;
+    // InternetQueryDataAvailable: waits until some of the body has come (no
+    // longer than the receive time-out), and tells how many bytes a read now
+    // takes without waiting; 0 at the end of the body. False when the wait
+    // failed. A client whose reads never wait for more than has come may
+    // keep this answer: any amount.
+    virtual bool QueryDataAvailable(InternetHandle, std::uint32_t& available) {
+        available = kAnyAmount;
+        return true;
+    }
+    // GetTickCount: milliseconds since some moment, wrapping after 49.7
+    // days; what a download measures its deadline by. A client without a
+    // clock keeps time standing, and no deadline passes.
+    virtual std::uint32_t TickCount() { return 0; }
     // HttpQueryInfoA of the response's headers, the first of a kind: length
     // is the buffer's size in bytes in, the bytes written out (a text without
     // its terminator). False when the response has no such header, or when

@@ -1,27 +1,42 @@
 #include "quotes/body_reader.h"
 
+#include <algorithm>
+
 namespace quotes {
 
 namespace {
 
 constexpr char kCarriageReturn = '\r';
 constexpr char kLineFeed = '\n';
+// Asked for when nothing more has come: at the end of the body, a read of
+// one byte finds the end at once.
+constexpr std::uint32_t kSmallestRead = 1;
 
 }  // namespace
 
-BodyReader::BodyReader(platform::Internet& internet, platform::InternetHandle request)
-    : internet_(internet), request_(request) {}
+BodyReader::BodyReader(platform::Internet& internet, platform::InternetHandle request, DownloadDeadline deadline)
+    : internet_(internet), request_(request), deadline_(deadline) {}
 
 bool BodyReader::Refill() {
     if (ended_ || failed_) return false;
-    if (failsAfterBlock_) {
+    if (failsAfterBlock_ || deadline_.Passed()) {
         failed_ = true;
         return false;
     }
     std::uint32_t read = 0;
     bool ok = false;
     try {
-        ok = internet_.ReadFile(request_, block_.data(), static_cast<std::uint32_t>(block_.size()), read);
+        // A read of more than has come would wait for the rest, however
+        // slowly it trickles in; the wait for the first byte is bounded by
+        // the receive time-out.
+        std::uint32_t available = 0;
+        if (!internet_.QueryDataAvailable(request_, available)) {
+            failed_ = true;
+            return false;
+        }
+        const std::uint32_t wanted =
+            std::clamp<std::uint32_t>(available, kSmallestRead, static_cast<std::uint32_t>(block_.size()));
+        ok = internet_.ReadFile(request_, block_.data(), wanted, read);
     } catch (...) {
         // The platform ran out of memory: the piece so far stays, as after a failed read.
     }

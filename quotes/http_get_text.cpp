@@ -65,10 +65,11 @@ std::optional<Target> SplitAddress(platform::Internet& internet, const std::stri
 
 // The body, piece by piece, up to the bound: a longer one keeps its first
 // part, as a read that fails part way does.
-std::string ReadBody(platform::Internet& internet, platform::InternetHandle request, std::size_t mostBytes) noexcept {
+std::string ReadBody(platform::Internet& internet, platform::InternetHandle request, std::size_t mostBytes,
+                     const DownloadDeadline& deadline) noexcept {
     std::string body;
     try {
-        BodyReader reader(internet, request);
+        BodyReader reader(internet, request, deadline);
         std::array<char, kPieceBufferSize> piece{};
         for (;;) {
             piece.fill('\0');
@@ -117,6 +118,7 @@ std::optional<std::string> RedirectAddress(platform::Internet& internet, platfor
 }
 
 std::string Download(platform::Internet& internet, const std::string& url, const DownloadLimits& limits) {
+    const DownloadDeadline deadline(internet, limits.deadlineMs);
     const platform::ScopedInternetHandle session(
         internet, internet.Open(kAgent, platform::kInternetOpenTypePreconfig, nullptr, nullptr, kSessionFlags));
     if (!session) return kDownloadErrorText;
@@ -124,7 +126,7 @@ std::string Download(platform::Internet& internet, const std::string& url, const
     std::string address = url;
     for (int redirects = 0;; ++redirects) {
         const std::optional<Target> target = SplitAddress(internet, address);
-        if (!target) return kDownloadErrorText;
+        if (!target || deadline.Passed()) return kDownloadErrorText;
 
         const platform::ScopedInternetHandle connection(
             internet, internet.Connect(session.get(), target->server.c_str(), target->port, nullptr, nullptr,
@@ -146,9 +148,9 @@ std::string Download(platform::Internet& internet, const std::string& url, const
         // already fails at the send; not every WinINet does.
         const std::uint32_t status = StatusOf(internet, request.get());
         if (status == kNoStatus) return kDownloadErrorText;
-        if (!IsRedirectStatus(status)) return ReadBody(internet, request.get(), limits.mostBodyBytes);
+        if (!IsRedirectStatus(status)) return ReadBody(internet, request.get(), limits.mostBodyBytes, deadline);
         const std::optional<std::string> next = RedirectAddress(internet, request.get(), *target);
-        if (!next) return ReadBody(internet, request.get(), limits.mostBodyBytes);
+        if (!next) return ReadBody(internet, request.get(), limits.mostBodyBytes, deadline);
         if (next->empty() || redirects == kMostRedirects) return kDownloadErrorText;
         address = *next;
     }

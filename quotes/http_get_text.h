@@ -18,17 +18,31 @@ inline constexpr char kDownloadErrorText[] = "Velmoria Error";
 // them all, and far below what would exhaust a 32-bit process.
 inline constexpr std::size_t kMostBodyBytes = 4 * 1024 * 1024;
 
+// How long a download may go on: the receive time-out ends only silence,
+// and a server that sends a byte now and then would otherwise hold a
+// download, and the pass waiting for it, for ever. Two minutes is far
+// beyond any answer a working server gives.
+inline constexpr std::uint32_t kDownloadDeadlineMs = 2 * 60 * 1000;
+
 struct DownloadLimits {
     // Windows' own defaults, set explicitly so every WinINet behaves alike.
     std::uint32_t connectTimeoutMs = platform::kWindowsConnectTimeoutMs;
     std::uint32_t receiveTimeoutMs = platform::kWindowsReceiveTimeoutMs;
     std::size_t mostBodyBytes = kMostBodyBytes;
+    // From the start of the download. No connection is begun and no read is
+    // made past it. A read waits for no more than what has come, so once
+    // the answer's headers are in the download ends at most
+    // receiveTimeoutMs after the deadline; a connection begun just before it
+    // may still take connectTimeoutMs, and its headers as long as they keep
+    // coming.
+    std::uint32_t deadlineMs = kDownloadDeadlineMs;
 };
 
 // The body with every carriage return removed; kDownloadErrorText when no
 // request could be sent or no final answer came, a redirect leading to
-// neither included (after at most ten of them); the part of the body read
-// before a failed read; the first limits.mostBodyBytes of a longer body.
+// neither included (after at most ten of them, and none begun past the
+// deadline); the part of the body read before a failed read or before the
+// deadline; the first limits.mostBodyBytes of a longer body.
 // Nothing is thrown: a failure to allocate ends the download like a failed
 // read. Keeps no state, so calls on different threads do not meet.
 std::string HttpGetText(platform::Internet& internet, const std::string& url,

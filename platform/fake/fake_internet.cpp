@@ -214,6 +214,7 @@ bool FakeInternet::SendRequest(InternetHandle request, const char* headers, std:
     Log(Format("HttpSendRequest", NameOf(request), Quote(headers), headersLength, optional == nullptr ? "null" : "data",
                optionalLength));
     Entry* entry = Find(request, Kind::Request);
+    tickCount += msPerSend;
     if (onSend && entry != nullptr) onSend(entry->object);
     if (sendFails || entry == nullptr) return false;
     const auto answer = answers_.find(entry->server + entry->object);
@@ -261,8 +262,23 @@ bool FakeInternet::QueryInfo(InternetHandle request, std::uint32_t infoLevel, vo
     return true;
 }
 
+bool FakeInternet::QueryDataAvailable(InternetHandle request, std::uint32_t& available) {
+    available = 0;
+    const Entry* entry = Find(request, Kind::Request);
+    if (entry == nullptr || !entry->sent || queryDataFails) {
+        Log(Format("InternetQueryDataAvailable", NameOf(request)) + " -> failed");
+        return false;
+    }
+    // A read that is set to fail is left to fail as it reads.
+    const std::size_t count = std::min(NextReadLimit(), entry->body.size() - entry->delivered);
+    available = static_cast<std::uint32_t>(std::min<std::size_t>(count, UINT32_MAX));
+    Log(Format("InternetQueryDataAvailable", NameOf(request)) + " -> " + std::to_string(available));
+    return true;
+}
+
 bool FakeInternet::ReadFile(InternetHandle request, void* buffer, std::uint32_t toRead, std::uint32_t& read) {
     read = 0;
+    tickCount += msPerRead;
     Entry* entry = Find(request, Kind::Request);
     const bool failing = readFailsAfter && entry != nullptr && entry->delivered >= *readFailsAfter;
     if (readThrowsAfter && entry != nullptr && entry->delivered >= *readThrowsAfter) {
@@ -273,11 +289,8 @@ bool FakeInternet::ReadFile(InternetHandle request, void* buffer, std::uint32_t 
         Log(Format("InternetReadFile", NameOf(request), toRead) + " -> failed");
         return false;
     }
-    std::size_t limit = bytesPerRead;
-    if (!readSizes.empty()) {
-        limit = readSizes.front();
-        readSizes.pop_front();
-    }
+    const std::size_t limit = NextReadLimit();
+    if (!readSizes.empty()) readSizes.pop_front();
     std::size_t count = std::min<std::size_t>({toRead, limit, entry->body.size() - entry->delivered});
     if (readFailsAfter) count = std::min(count, *readFailsAfter - entry->delivered);
     if (readThrowsAfter) count = std::min(count, *readThrowsAfter - entry->delivered);

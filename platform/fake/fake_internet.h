@@ -64,6 +64,16 @@ public:
     // The most bytes each of the next reads delivers, in turn; once they are
     // used up, bytesPerRead holds again.
     std::deque<std::size_t> readSizes;
+    // Waiting for the body fails, as when nothing comes within the receive
+    // time-out.
+    bool queryDataFails = false;
+
+    // ---- Time --------------------------------------------------------------
+    // What TickCount answers. Each send and each read moves it on by the
+    // time given, as a slow server makes them take.
+    std::uint32_t tickCount = 0;
+    std::uint32_t msPerSend = 0;
+    std::uint32_t msPerRead = 0;
 
     // ---- Handles -----------------------------------------------------------
     // Handles opened and not yet closed, by name ("s1", "c1", "r1").
@@ -86,6 +96,9 @@ public:
     bool SendRequest(InternetHandle request, const char* headers, std::uint32_t headersLength, const void* optional,
                      std::uint32_t optionalLength) override;
     bool ReadFile(InternetHandle request, void* buffer, std::uint32_t toRead, std::uint32_t& read) override;
+    // Tells what the next read delivers.
+    bool QueryDataAvailable(InternetHandle request, std::uint32_t& available) override;
+    std::uint32_t TickCount() override { return tickCount; }
     bool QueryInfo(InternetHandle request, std::uint32_t infoLevel, void* buffer, std::uint32_t& length) override;
     bool CloseHandle(InternetHandle handle) override;
     bool SetOption(InternetHandle handle, std::uint32_t option, std::uint32_t value) override;
@@ -116,6 +129,8 @@ private:
     };
 
     InternetHandle NewHandle(Kind kind, InternetHandle parent);
+    // The most bytes the next read delivers, before the body's end.
+    std::size_t NextReadLimit() const { return readSizes.empty() ? bytesPerRead : readSizes.front(); }
     Entry* Find(InternetHandle handle, Kind kind);
 
     void StoreAnswer(const std::string& address, Answer answer);

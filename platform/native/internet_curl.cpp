@@ -3,6 +3,7 @@
 #include <curl/curl.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <optional>
 #include <string>
@@ -335,6 +336,12 @@ bool CurlInternet::SetOption(InternetHandle handle, std::uint32_t option, std::u
     case kInternetOptionReceiveTimeout: object->limits.receiveTimeoutMs = value; return true;
     default: return false;
     }
+}
+
+std::uint32_t CurlInternet::TickCount() {
+    // Cut to 32 bits, it wraps as GetTickCount does.
+    const auto since = std::chrono::steady_clock::now().time_since_epoch();
+    return static_cast<std::uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(since).count());
 }
 
 }  // namespace platform::native

@@ -94,6 +94,15 @@ bool Win32Internet::ReadFile(InternetHandle request, void* buffer, std::uint32_t
     return ok;
 }
 
+bool Win32Internet::QueryDataAvailable(InternetHandle request, std::uint32_t& available) {
+    DWORD count = 0;
+    const bool ok = ::InternetQueryDataAvailable(Native(request), &count, 0, 0) != FALSE;
+    available = count;
+    return ok;
+}
+
+std::uint32_t Win32Internet::TickCount() { return ::GetTickCount(); }
+
 bool Win32Internet::QueryInfo(InternetHandle request, std::uint32_t infoLevel, void* buffer, std::uint32_t& length) {
     DWORD size = length;
     const bool ok = ::HttpQueryInfoA(Native(request), infoLevel, buffer, &size, nullptr) != FALSE;

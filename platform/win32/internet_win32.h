@@ -20,6 +20,8 @@ public:
     bool SendRequest(InternetHandle request, const char* headers, std::uint32_t headersLength, const void* optional,
                      std::uint32_t optionalLength) override;
     bool ReadFile(InternetHandle request, void* buffer, std::uint32_t toRead, std::uint32_t& read) override;
+    bool QueryDataAvailable(InternetHandle request, std::uint32_t& available) override;
+    std::uint32_t TickCount() override;
     bool QueryInfo(InternetHandle request, std::uint32_t infoLevel, void* buffer, std::uint32_t& length) override;
     bool CloseHandle(InternetHandle handle) override;
     bool SetOption(InternetHandle handle, std::uint32_t option, std::uint32_t value) override;

@@ -1,6 +1,8 @@
 """The real exe against a quote source that misbehaves in every way the
 stand-in knows: the bar keeps scrolling and answering, its memory stays
-bounded, Exit stays prompt, and the next good answer brings the quote back."""
+bounded, Exit stays prompt, and the next good answer brings the quote back.
+A source that trickles its answer in for longer than the download's
+deadline is given up at the deadline, and the next pass asks again."""
 
 import pathlib
 import subprocess
@@ -24,6 +26,16 @@ MOST_RESIDENT_KB = 200 * 1024
 
 GOOD = '"GOOD",10.5,"4:00PM",+0.5,10,11,10,100\r\n'
 BAD_NOW_GOOD = '"BAD",9.5,"4:00PM",-0.5,9,10,10,100\r\n'
+
+# The exe gives a download up two minutes after it began, and a read waits
+# at most the 30-second receive time-out, which a trickle never lets pass.
+DEADLINE_S = 120
+SILENCE_S = 30
+# Two bytes a second: the head is in after about 40 s, and at the deadline
+# the long first field of BAD's line, which sets nothing, is still coming;
+# the whole answer would take over four minutes.
+SLOW_TRICKLE = "2"
+SLOW_LINE = '"BAD' + "X" * 400 + '",9.5,"4:00PM",-0.5,9,10,10,100\r\n'
 
 # Mode, argument: each answers the quote requests for BAD only.
 HOSTILE_MODES = [
@@ -106,6 +118,39 @@ def test_a_hostile_quote_source_cannot_hurt_the_bar(bench, mode, argument):
         service.control("fault", path="/d/quotes.csv", symbol="BAD", mode="none")
         service.control("pin", symbol="BAD", line=BAD_NOW_GOOD)
         wait_for(lambda: columns(bench, bar, RED, "back.png"), 90, interval=POLL, what="BAD's quote in red")
+
+        bench.command(BAR_TITLE, EXIT_COMMAND)
+        assert program.wait(PROMPT_EXIT) == 0
+
+
+def test_a_trickle_slower_than_the_deadline_is_given_up_and_asked_for_again(bench):
+    fault = "/d/quotes.csv#BAD=trickle:" + SLOW_TRICKLE
+    arguments = ["--message", "", "--pin", "GOOD:" + GOOD, "--pin", "BAD:" + SLOW_LINE, "--fault", fault]
+    with StandInService(bench.run_dir, PROGRAM_PORT, arguments) as service:
+        program, bar = start_with_settings(bench, settings())
+
+        def bad_requests():
+            return [r for r in service.requests() if r.symbol == "BAD"]
+
+        wait_for(bad_requests, 20, interval=POLL, what="BAD's quote request")
+        still_scrolls(bench, bar)
+
+        # The download ends at its deadline, the pass with it, and the next
+        # pass asks again after the update interval.
+        wait_for(lambda: len(bad_requests()) >= 2, DEADLINE_S + SILENCE_S + 20, interval=1.0,
+                 what="a second pass asking for BAD", service=service)
+        first, second = bad_requests()[:2]
+        waited_s = (second.time_ms - first.time_ms) / 1000.0
+        print("trickle: BAD asked again after %.1f s" % waited_s)
+        assert DEADLINE_S <= waited_s <= DEADLINE_S + SILENCE_S + UPDATE_MS / 1000.0 + 5
+        # What came before the deadline set nothing: BAD shows no quote.
+        assert not columns(bench, bar, RED, "given-up.png")
+        still_scrolls(bench, bar)
+
+        service.control("fault", path="/d/quotes.csv", symbol="BAD", mode="none")
+        service.control("pin", symbol="BAD", line=BAD_NOW_GOOD)
+        wait_for(lambda: columns(bench, bar, RED, "back.png"), DEADLINE_S + SILENCE_S, interval=POLL,
+                 what="BAD's quote in red")
 
         bench.command(BAR_TITLE, EXIT_COMMAND)
         assert program.wait(PROMPT_EXIT) == 0

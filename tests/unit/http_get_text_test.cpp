@@ -22,9 +22,12 @@ const std::string kQuoteUrl = "http://quotes.example:8642/d/quotes.csv?f=sl1t1c1
 const std::string kQuoteLine = "\"IBM\",123.5,\"4:00PM\",+1.25,120.0,124.0,122.25,1234567\r\n";
 constexpr std::size_t kPieceLimit = 1022;
 
-bool IsRead(const std::string& call) { return call.rfind("InternetReadFile(", 0) == 0; }
+bool IsRead(const std::string& call) {
+    return call.rfind("InternetReadFile(", 0) == 0 || call.rfind("InternetQueryDataAvailable(", 0) == 0;
+}
 
-// The log without the reads, whose number depends on how the body arrives.
+// The log without the reads and the waits before them, whose number depends
+// on how the body arrives.
 std::vector<std::string> WithoutReads(const std::vector<std::string>& calls) {
     std::vector<std::string> kept;
     for (const std::string& call : calls) {
@@ -59,8 +62,9 @@ TEST(HttpGetText, MakesTheWinInetCallsInOrderWithTheirFlags) {
     };
     EXPECT_EQ(WithoutReads(internet.calls), expected);
 
-    // The reads come between the send and the first close, all on the
-    // request, and the last one finds the end of the body.
+    // The reads (each after a wait for the body) come between the send and
+    // the first close, all on the request, and the last one finds the end
+    // of the body.
     const auto firstRead = std::find_if(internet.calls.begin(), internet.calls.end(), IsRead);
     ASSERT_NE(firstRead, internet.calls.end());
     EXPECT_EQ(*(firstRead - 1), "HttpQueryInfo(r1, 0x20000013, 4) -> 200");
@@ -200,6 +204,8 @@ TEST(HttpGetText, FailuresYieldTheirResultAndCloseWhatWasOpened) {
         {"empty body", [](FakeInternet& f) { f.Serve(kQuoteUrl, ""); }, "", all},
         // No status: no answer came, whatever the send said.
         {"response has no status", [](FakeInternet& f) { f.queryFails = true; }, kError, all},
+        // Nothing came within the receive time-out.
+        {"waiting for the body fails", [](FakeInternet& f) { f.queryDataFails = true; }, "", all},
     };
     for (const Case& c : cases) {
         FakeInternet internet;
@@ -229,6 +235,87 @@ TEST(HttpGetText, StopsReadingAtTheFirstFailedRead) {
     EXPECT_EQ(std::count_if(reads.begin(), reads.end(),
                             [](const std::string& read) { return read.find("failed") != std::string::npos; }),
               1);
+}
+
+// WinINet's read waits until it has every byte asked for: a read asks only
+// for what the wait before it found, so a body that trickles in never
+// holds a read for longer than the receive time-out.
+TEST(HttpGetText, EachReadAsksOnlyForWhatHasCome) {
+    constexpr std::size_t kBlock = 4096;
+    FakeInternet internet;
+    internet.Serve(kQuoteUrl, std::string(12000, 'x'));
+    internet.readSizes = {1, 7, 3000, 5000, 1};
+    internet.bytesPerRead = 60;
+
+    EXPECT_EQ(HttpGetText(internet, kQuoteUrl), std::string(12000, 'x'));
+    std::size_t reads = 0;
+    for (std::size_t i = 0; i < internet.calls.size(); ++i) {
+        const std::string& call = internet.calls[i];
+        if (call.rfind("InternetReadFile(", 0) != 0) continue;
+        ++reads;
+        ASSERT_GT(i, 0u);
+        const std::string& wait = internet.calls[i - 1];
+        const std::string waitPrefix = "InternetQueryDataAvailable(r1) -> ";
+        ASSERT_EQ(wait.rfind(waitPrefix, 0), 0u) << call;
+        const std::size_t available = std::stoul(wait.substr(waitPrefix.size()));
+        const std::size_t asked = std::clamp<std::size_t>(available, 1, kBlock);
+        EXPECT_EQ(call.rfind("InternetReadFile(r1, " + std::to_string(asked) + ") -> ", 0), 0u) << call;
+    }
+    EXPECT_GT(reads, 5u);
+}
+
+// However the server paces its answer, the download ends at its deadline:
+// no connection is begun and no read made past it, and what came before it
+// is kept, as after a failed read.
+TEST(HttpGetText, ADownloadEndsAtItsDeadline) {
+    constexpr std::uint32_t kSecond = 1000;
+    const std::string slowBody(100, 'x');
+    struct Case {
+        const char* name;
+        std::uint32_t deadlineMs;
+        std::function<void(FakeInternet&)> setUp;
+        std::string text;
+        std::size_t connections;
+    };
+    const Case cases[] = {
+        {"one byte every 29 seconds: what came in two minutes", quotes::kDownloadDeadlineMs,
+         [](FakeInternet& f) { f.msPerRead = 29 * kSecond; }, std::string(5, 'x'), 1},
+        {"one byte a second, ten seconds allowed", 10 * kSecond, [](FakeInternet& f) { f.msPerRead = kSecond; },
+         std::string(10, 'x'), 1},
+        {"the tick count wraps on the way", 10 * kSecond,
+         [](FakeInternet& f) {
+             f.msPerRead = kSecond;
+             f.tickCount = UINT32_MAX - 2500;
+         },
+         std::string(10, 'x'), 1},
+        {"a trickle that ends in time comes whole", 200 * kSecond, [](FakeInternet& f) { f.msPerRead = kSecond; },
+         slowBody, 1},
+        // Each answer takes 50 s: the third ends past two minutes.
+        {"no redirect is followed past the deadline", quotes::kDownloadDeadlineMs,
+         [](FakeInternet& f) { f.msPerSend = 50 * kSecond; }, kError, 3},
+    };
+    const std::string last = "http://quotes.example:8642/r5";
+    for (const Case& c : cases) {
+        FakeInternet internet;
+        internet.Serve(kQuoteUrl, slowBody);
+        internet.bytesPerRead = 1;
+        if (c.text == kError) {
+            // Five redirects, then the body.
+            internet.Redirect(kQuoteUrl, 302, "http://quotes.example:8642/r1");
+            for (int i = 1; i < 5; ++i) {
+                internet.Redirect("http://quotes.example:8642/r" + std::to_string(i), 302,
+                                  "http://quotes.example:8642/r" + std::to_string(i + 1));
+            }
+            internet.Serve(last, "end");
+        }
+        c.setUp(internet);
+        quotes::DownloadLimits limits;
+        limits.deadlineMs = c.deadlineMs;
+
+        EXPECT_EQ(HttpGetText(internet, kQuoteUrl, limits), c.text) << c.name;
+        EXPECT_EQ(internet.CallsNamed("InternetConnect").size(), c.connections) << c.name;
+        EXPECT_TRUE(internet.OpenHandleNames().empty()) << c.name;
+    }
 }
 
 // How the body comes back: pieces of at most 1,022 bytes that end at a line

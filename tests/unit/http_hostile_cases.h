@@ -2,8 +2,8 @@
 // Hostile servers and what HttpGetText must yield for each, shared by the
 // native (libcurl) and the Windows (WinINet under Wine) tests so both back
 // ends are held to one table; where Wine's WinINet parts from it, the case
-// says so. The time-outs are shortened so the table runs in seconds; the
-// defaults are checked on their own.
+// says so. The time-outs and the deadline are shortened so the table runs
+// in seconds; the defaults are checked on their own.
 #include <algorithm>
 #include <cstdio>
 #include <cstddef>
@@ -30,6 +30,8 @@ inline const std::string kManyLine = "X-Many: x\r\n";
 
 constexpr int kConnectTimeoutMs = 2000;
 constexpr int kReceiveTimeoutMs = 1000;
+// Twice the time of the slowest case of the table.
+constexpr int kDeadlineMs = 5000;
 // Well inside the receive time-out, so a trickle never looks idle.
 constexpr int kTricklePauseMs = 100;
 // The connections a case may take: one, a second after one redirect, and
@@ -42,7 +44,37 @@ inline quotes::DownloadLimits ShortLimits() {
     quotes::DownloadLimits limits;
     limits.connectTimeoutMs = kConnectTimeoutMs;
     limits.receiveTimeoutMs = kReceiveTimeoutMs;
+    limits.deadlineMs = kDeadlineMs;
     return limits;
+}
+
+// A server that trickles a body in for far longer than the deadline, each
+// byte well inside the receive time-out: only the deadline ends it.
+constexpr int kPastDeadlinePauseMs = 300;
+constexpr std::size_t kPastDeadlineBytes = 100;  // 30 seconds of it
+inline const std::string kPastDeadlineBody(kPastDeadlineBytes, 'x');
+
+inline void TricklePastTheDeadline(hostile::Peer& p) {
+    p.Send(kHead + kEndOfHead);
+    p.Trickle(kPastDeadlineBody, kPastDeadlinePauseMs);
+}
+
+// What a download of it yields: the part that came before the deadline,
+// and it ends no later than one receive time-out after the deadline (and a
+// little time for the machine).
+inline bool EndedAtTheDeadline(const std::string& text, long long tookMs, std::string& why) {
+    constexpr long long kSlackMs = 1000;
+    const bool part = !text.empty() && text.size() < kPastDeadlineBody.size() &&
+                      kPastDeadlineBody.compare(0, text.size(), text) == 0;
+    if (!part) {
+        why = "not a part of the body: \"" + text.substr(0, 200) + "\"";
+        return false;
+    }
+    if (tookMs < kDeadlineMs || tookMs > kDeadlineMs + kReceiveTimeoutMs + kSlackMs) {
+        why = "ended after " + std::to_string(tookMs) + " ms";
+        return false;
+    }
+    return true;
 }
 
 inline std::string WithLength(const std::string& body) {

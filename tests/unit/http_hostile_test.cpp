@@ -56,7 +56,8 @@ TEST_F(HttpHostile, ASilentServerIsGivenUpAfterWindowsReceiveTimeOut) {
 }
 
 // The receive time-out is one of silence, not of the whole download: a
-// body trickling in for far longer than it still arrives whole.
+// body trickling in for far longer than it still arrives whole, within the
+// deadline.
 TEST_F(HttpHostile, ATrickleLongerThanTheReceiveTimeOutArrives) {
     constexpr int kPauseMs = 300;
     hostile::HostileServer server([](hostile::Peer& p) {
@@ -64,10 +65,24 @@ TEST_F(HttpHostile, ATrickleLongerThanTheReceiveTimeOutArrives) {
         p.Trickle(http_hostile_cases::kBody, kPauseMs);
     });
     quotes::DownloadLimits limits = http_hostile_cases::ShortLimits();
+    limits.deadlineMs = quotes::kDownloadDeadlineMs;
     const auto start = Clock::now();
     EXPECT_EQ(quotes::HttpGetText(internet_, server.Url("/getmessage.asp"), limits), kText);
     const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
     EXPECT_GT(took, 2 * static_cast<long long>(limits.receiveTimeoutMs));
+}
+
+// The deadline ends what the receive time-out never does: a body that
+// keeps trickling in.
+TEST_F(HttpHostile, ATrickleIsCutAtTheDeadline) {
+    hostile::HostileServer server(http_hostile_cases::TricklePastTheDeadline);
+    ASSERT_TRUE(server.listening());
+    const auto start = Clock::now();
+    const std::string text =
+        quotes::HttpGetText(internet_, server.Url("/getmessage.asp"), http_hostile_cases::ShortLimits());
+    const long long took = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+    std::string why;
+    EXPECT_TRUE(http_hostile_cases::EndedAtTheDeadline(text, took, why)) << why;
 }
 
 TEST_F(HttpHostile, OnlyTheTimeOutsAreOptions) {

@@ -250,6 +250,20 @@ TEST(Win32HttpHostile, YieldsWhatEachHostileServerLeaves) {
     }
 }
 
+// The deadline ends what the receive time-out never does: a body that
+// keeps trickling in. A read of a whole block would wait for all of it.
+TEST(Win32HttpHostile, ATrickleIsCutAtTheDeadline) {
+    platform::win32::Win32Internet internet;
+    hostile::HostileServer server(http_hostile_cases::TricklePastTheDeadline);
+    ASSERT_TRUE(server.listening());
+    const auto start = std::chrono::steady_clock::now();
+    const std::string text = HttpGetText(internet, server.Url(kMessageTarget), http_hostile_cases::ShortLimits());
+    const long long took =
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
+    std::string why;
+    EXPECT_TRUE(http_hostile_cases::EndedAtTheDeadline(text, took, why)) << why;
+}
+
 // Wine's WinINet has no receive time-out of its own: without the one the
 // download sets, a server that never answers would hold it for ever.
 TEST(Win32HttpHostile, ASilentServerIsGivenUpAfterWindowsReceiveTimeOut) {
