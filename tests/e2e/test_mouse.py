@@ -1,7 +1,8 @@
 """The left mouse button on the real program, with real input: dragging
 moves the bar and, with snapping on, pulls it to the edge it comes near;
 the grips change its width but never to 100 pixels or less; a click on an
-item or on the logo opens exactly its page."""
+item or on the logo opens exactly its page; a drag ends when the menu takes
+the mouse."""
 
 import time
 
@@ -83,6 +84,40 @@ def test_the_grips_resize_the_bar_but_never_to_100_pixels_or_less(bench):
         resized = drag_bar(bench, (right + 148, TOP + MIDDLE),
                            [(left + 101, TOP + MIDDLE), (left + 100, TOP + MIDDLE), (left + 40, TOP + MIDDLE)])
         assert resized.rect == (left, TOP, left + 101, TOP + HEIGHT), "101 pixels is the narrowest"
+        exit_bar(bench, program)
+
+
+def test_a_drag_ends_when_the_menu_takes_the_mouse(bench):
+    """Left press, right press: the menu takes the mouse and the left
+    release never reaches the bar. Once the menu is gone, the pointer moves
+    with no button held and the bar stays where it is; a press on the middle
+    then moves the bar, although the first press was on the right grip."""
+    with StandInService(bench.run_dir, PROGRAM_PORT, SERVICE):
+        program, bar = start(bench)
+        right_grip = (LEFT + WIDTH - 2, TOP + MIDDLE)
+        pointer.move(bench, *right_grip)
+        pointer.xdotool(bench, "mousedown", 1)
+        time.sleep(pointer.STEP_PAUSE)
+        pointer.xdotool(bench, "mousedown", 3)
+        time.sleep(pointer.STEP_PAUSE)
+        pointer.xdotool(bench, "mouseup", 3)
+        menus.wait_for_menus(bench, 1)
+        pointer.xdotool(bench, "mouseup", 1)
+        time.sleep(pointer.STEP_PAUSE)
+        menus.close_menus(bench)
+        time.sleep(0.3)
+        assert bar_now(bench).rect == bar.rect, "the menu and its closing moved nothing"
+
+        # In steps that stay over the bar, so that the bar sees each move.
+        for step in range(1, 6):
+            pointer.move(bench, right_grip[0] - 20 * step, right_grip[1] + step)
+        time.sleep(0.3)
+        assert bar_now(bench).rect == bar.rect, "the bar followed the pointer with no button held"
+
+        grab = (LEFT + 500, TOP + MIDDLE)
+        moved = drag_bar(bench, grab, [(grab[0] + 20, grab[1] + 10), (grab[0] + 40, grab[1] + 20)])
+        assert moved.rect == (LEFT + 40, TOP + 20, LEFT + WIDTH + 40, TOP + 20 + HEIGHT), \
+            "a press on the middle moves the bar, whatever the press before was on"
         exit_bar(bench, program)
 
 
