@@ -9,8 +9,9 @@ packages=(
     # native build, unit tests and benchmarks
     cmake g++ make pkg-config googletest libgtest-dev libbenchmark-dev
     libcpp-httplib-dev libcurl4-openssl-dev valgrind
-    # the service's live mode: JSON of the market-data sources
-    nlohmann-json3-dev
+    # the service's live mode: JSON of the market-data sources; openssl makes
+    # the certificate its tests check the client refuses
+    nlohmann-json3-dev openssl
     # the Windows build
     g++-mingw-w64-i686
     # running it: Wine (32-bit), a virtual X server and the tools that drive it

@@ -3,6 +3,12 @@
 #include "service/sources/upstream_client.h"
 
 #include <gtest/gtest.h>
+#include <httplib.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include <unistd.h>
 
 #include "fake_source.h"
 #include "running_service.h"
@@ -86,6 +92,59 @@ TEST(UpstreamClient, FailsOnWhatIsNoAnswer) {
     EXPECT_NE(FetchUpstream({https, {}, ""}, Quick()).transfer, Transfer::Complete) << "no TLS there";
     EXPECT_EQ(FetchUpstream({"ftp://127.0.0.1/x", {}, ""}, Quick()).transfer, Transfer::Failed)
         << "only http and https";
+}
+
+// A TLS server on 127.0.0.1 with a certificate of its own making, which no
+// authority has signed.
+class SelfSignedServer {
+public:
+    SelfSignedServer() : dir_(std::filesystem::temp_directory_path() / ("velmoria-tls-" + std::to_string(::getpid()))) {
+        std::filesystem::create_directories(dir_);
+        const std::string command = "openssl req -x509 -newkey rsa:2048 -nodes -days 1 -subj /CN=127.0.0.1 -keyout '" +
+                                    Key() + "' -out '" + Certificate() + "' >/dev/null 2>&1";
+        made_ = std::system(command.c_str()) == 0;
+        if (!made_) return;
+        server_ = std::make_unique<httplib::SSLServer>(Certificate().c_str(), Key().c_str());
+        server_->Get("/", [](const httplib::Request&, httplib::Response& response) {
+            response.set_content("{}", "application/json");
+        });
+        port_ = server_->bind_to_any_port("127.0.0.1");
+        thread_ = std::thread([this] { server_->listen_after_bind(); });
+        while (!server_->is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    ~SelfSignedServer() {
+        if (server_) server_->stop();
+        if (thread_.joinable()) thread_.join();
+        std::filesystem::remove_all(dir_);
+    }
+    bool made() const { return made_; }
+    int port() const { return port_; }
+
+private:
+    std::string Key() const { return (dir_ / "key.pem").string(); }
+    std::string Certificate() const { return (dir_ / "certificate.pem").string(); }
+
+    std::filesystem::path dir_;
+    bool made_ = false;
+    std::unique_ptr<httplib::SSLServer> server_;
+    int port_ = 0;
+    std::thread thread_;
+};
+
+TEST(UpstreamClient, RefusesACertificateItCannotVerify) {
+    SelfSignedServer server;
+    if (!server.made()) GTEST_SKIP() << "openssl could not make a certificate";
+    // The server does answer over TLS, to a client that does not check.
+    httplib::SSLClient trusting("127.0.0.1", server.port());
+    trusting.enable_server_certificate_verification(false);
+    const auto answer = trusting.Get("/");
+    ASSERT_TRUE(answer);
+    EXPECT_EQ(answer->status, 200);
+
+    const auto response = FetchUpstream({"https://127.0.0.1:" + std::to_string(server.port()) + "/", {}, ""}, Quick());
+    EXPECT_EQ(response.transfer, Transfer::Failed);
+    EXPECT_EQ(response.status, 0) << "no answer read from a peer it could not verify";
+    EXPECT_TRUE(response.body.empty());
 }
 
 TEST(UpstreamClient, AStopEndsATransferAtOnce) {
