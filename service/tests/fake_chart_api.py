@@ -1,9 +1,8 @@
 """A fake of the chart API on 127.0.0.1 for the scripts that drive the real
-service from outside (the browser check, the gateway figures, the bar's
-end-to-end test): documented answers for every symbol but BOGUS, which is
-Not Found, and a count of the requests for each symbol. Every symbol rises
-from 180.78 to 182.63 unless given other prices; the fake can be made to
-fail every request with a 503 page."""
+service from outside (the browser check, the gateway figures): documented
+answers for every symbol but BOGUS, which is Not Found, and a count of the
+requests for each symbol. Every symbol rises from 180.78 to 182.63 through
+the day."""
 
 import collections
 import http.server
@@ -18,10 +17,10 @@ UNKNOWN = "BOGUS"
 
 PREVIOUS_CLOSE = 180.78
 PRICE = 182.63
-FAILURE_PAGE = b"<html><body><h1>503 Service Unavailable</h1></body></html>"
 
 
 def chart_body(symbol, price=PRICE, previous_close=PREVIOUS_CLOSE):
+    """The answer for the symbol, rising or falling from the previous close."""
     first = MARKET_CLOSE - (POINTS - 1) * FIVE_MINUTES
     closes = [previous_close + (price - previous_close) * i / (POINTS - 1) for i in range(POINTS)]
     return json.dumps({"chart": {"result": [{
@@ -59,13 +58,10 @@ def serve(handler):
 
 
 class FakeChart:
-    """The running fake: its server, its request counts by symbol, and
-    whether it fails."""
+    """The running fake: its server and its request counts by symbol."""
 
-    def __init__(self, prices=None):
+    def __init__(self):
         self.counts = collections.Counter()
-        self.failing = threading.Event()
-        prices = dict(prices or {})
         lock = threading.Lock()
         fake = self
 
@@ -74,13 +70,10 @@ class FakeChart:
                 symbol = self.path.split("?")[0].rsplit("/", 1)[-1]
                 with lock:
                     fake.counts[symbol] += 1
-                if fake.failing.is_set():
-                    self.answer(503, FAILURE_PAGE, "text/html")
-                elif symbol == UNKNOWN:
+                if symbol == UNKNOWN:
                     self.answer(404, NOT_FOUND, "application/json")
                 else:
-                    self.answer(200, chart_body(symbol, *prices.get(symbol, (PRICE, PREVIOUS_CLOSE))),
-                                "application/json")
+                    self.answer(200, chart_body(symbol), "application/json")
 
         self.server = serve(Handler)
         self.base = "http://127.0.0.1:%d" % self.server.server_port
