@@ -14,7 +14,7 @@ const char* KeyState(const ConfiguredSource& source) {
 }
 
 nlohmann::json SourceJson(SourceState& state, SteadyClock::time_point now) {
-    const LimiterUse use = state.limiter.Use(now);
+    const LimiterUse use = state.limiter.Use(now, UtcDay());
     const SourceCounts& counts = state.counts;
     return {
         {"name", state.source.adapter->name},

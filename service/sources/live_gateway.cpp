@@ -110,7 +110,7 @@ LiveGateway::Outcome LiveGateway::FetchFromSources(const std::string& symbol) {
         const ConfiguredSource& source = state.source;
         {
             const std::lock_guard<std::mutex> lock(mutex_);
-            if (!CannotAsk(source, symbol).empty() || !state.limiter.TryTake(SteadyClock::now()).empty()) {
+            if (!CannotAsk(source, symbol).empty() || !state.limiter.TryTake(SteadyClock::now(), UtcDay()).empty()) {
                 ++state.counts.skipped;
                 continue;  // the next source may have room, a key or a form for it
             }

@@ -7,24 +7,32 @@ namespace service {
 namespace {
 
 constexpr std::chrono::minutes kMinute{1};
-constexpr std::chrono::hours kDay{24};
+constexpr std::int64_t kSecondsPerDay = 86400;
 
 }  // namespace
 
 SourceLimiter::SourceLimiter(int perMinute, int perDay) : perMinute_(perMinute), perDay_(perDay) {}
 
-void SourceLimiter::Forget(SteadyClock::time_point now) {
-    while (!minute_.empty() && now - minute_.front() >= kMinute) minute_.pop_front();
-    if (dayCount_ > 0 && now - dayStart_ >= kDay) dayCount_ = 0;
+std::int64_t UtcDay() {
+    return std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch())
+               .count() /
+           kSecondsPerDay;
 }
 
-std::string SourceLimiter::TryTake(SteadyClock::time_point now) {
-    Forget(now);
+void SourceLimiter::Forget(SteadyClock::time_point now, std::int64_t utcDay) {
+    while (!minute_.empty() && now - minute_.front() >= kMinute) minute_.pop_front();
+    if (utcDay != day_) {
+        day_ = utcDay;
+        dayCount_ = 0;
+    }
+}
+
+std::string SourceLimiter::TryTake(SteadyClock::time_point now, std::int64_t utcDay) {
+    Forget(now, utcDay);
     if (now < backOffUntil_) return "backing off after 429";
     if (perMinute_ > 0 && static_cast<int>(minute_.size()) >= perMinute_) return "per-minute limit reached";
     if (perDay_ > 0 && dayCount_ >= perDay_) return "daily limit reached";
     if (perMinute_ > 0) minute_.push_back(now);
-    if (dayCount_ == 0) dayStart_ = now;
     ++dayCount_;
     return "";
 }
@@ -37,8 +45,8 @@ void SourceLimiter::BackOff(SteadyClock::time_point now, std::optional<std::chro
 
 void SourceLimiter::Succeeded() { nextBackOff_ = kFirstBackOff; }
 
-LimiterUse SourceLimiter::Use(SteadyClock::time_point now) {
-    Forget(now);
+LimiterUse SourceLimiter::Use(SteadyClock::time_point now, std::int64_t utcDay) {
+    Forget(now, utcDay);
     LimiterUse use;
     use.lastMinute = static_cast<int>(minute_.size());
     use.lastDay = dayCount_;

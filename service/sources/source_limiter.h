@@ -1,8 +1,11 @@
 #pragma once
 // A source's own limits: requests per minute and per day, counted apart
 // (a per-minute limiter does not keep a daily quota), and the back-off a
-// 429 asks for. Not locked: its owner holds the lock.
+// 429 asks for. The day is the UTC day, as the sources count their daily
+// quotas: a day counted from the first request would let twice the quota
+// through in one of theirs. Not locked: its owner holds the lock.
 #include <chrono>
+#include <cstdint>
 #include <deque>
 #include <optional>
 #include <string>
@@ -23,25 +26,29 @@ struct LimiterUse {
     std::chrono::seconds backOffLeft{0};
 };
 
+// Today's UTC day, by the system clock.
+std::int64_t UtcDay();
+
 class SourceLimiter {
 public:
     SourceLimiter(int perMinute, int perDay);
 
-    // Takes a request's place, or says why not ("" when taken).
-    std::string TryTake(SteadyClock::time_point now);
+    // Takes a request's place, or says why not ("" when taken). utcDay:
+    // days since 1970-01-01 in UTC (UtcDay()).
+    std::string TryTake(SteadyClock::time_point now, std::int64_t utcDay);
     // A 429: no request until Retry-After has passed, or the doubling back-off.
     void BackOff(SteadyClock::time_point now, std::optional<std::chrono::seconds> retryAfter);
     // A good answer ends the doubling.
     void Succeeded();
-    LimiterUse Use(SteadyClock::time_point now);
+    LimiterUse Use(SteadyClock::time_point now, std::int64_t utcDay);
 
 private:
-    void Forget(SteadyClock::time_point now);
+    void Forget(SteadyClock::time_point now, std::int64_t utcDay);
 
     const int perMinute_;
     const int perDay_;
     std::deque<SteadyClock::time_point> minute_;  // at most perMinute_ entries
-    SteadyClock::time_point dayStart_{};
+    std::int64_t day_ = 0;
     int dayCount_ = 0;
     SteadyClock::time_point backOffUntil_{};
     std::chrono::seconds nextBackOff_ = kFirstBackOff;

@@ -13,47 +13,50 @@ using std::chrono::minutes;
 using std::chrono::seconds;
 
 const SteadyClock::time_point kStart{hours(1000)};
+constexpr std::int64_t kToday = 20432;
 
 TEST(SourceLimiter, CountsPerMinute) {
     SourceLimiter limiter(8, 800);
-    for (int i = 0; i < 8; ++i) EXPECT_EQ(limiter.TryTake(kStart + seconds(i)), "") << i;
-    EXPECT_EQ(limiter.TryTake(kStart + seconds(30)), "per-minute limit reached");
-    EXPECT_EQ(limiter.Use(kStart + seconds(30)).lastMinute, 8);
-    EXPECT_EQ(limiter.TryTake(kStart + seconds(60)), "") << "the first has left the minute";
-    EXPECT_EQ(limiter.TryTake(kStart + seconds(60)), "per-minute limit reached");
+    for (int i = 0; i < 8; ++i) EXPECT_EQ(limiter.TryTake(kStart + seconds(i), kToday), "") << i;
+    EXPECT_EQ(limiter.TryTake(kStart + seconds(30), kToday), "per-minute limit reached");
+    EXPECT_EQ(limiter.Use(kStart + seconds(30), kToday).lastMinute, 8);
+    EXPECT_EQ(limiter.TryTake(kStart + seconds(60), kToday), "") << "the first has left the minute";
+    EXPECT_EQ(limiter.TryTake(kStart + seconds(60), kToday), "per-minute limit reached");
 }
 
-TEST(SourceLimiter, CountsPerDayApartFromTheMinute) {
+TEST(SourceLimiter, CountsPerUtcDayApartFromTheMinute) {
     SourceLimiter limiter(8, 20);
     int taken = 0;
     for (int minute = 0; minute < 10; ++minute) {
-        for (int i = 0; i < 8; ++i) taken += limiter.TryTake(kStart + minutes(minute) + seconds(i)).empty();
+        for (int i = 0; i < 8; ++i) taken += limiter.TryTake(kStart + minutes(minute) + seconds(i), kToday).empty();
     }
     EXPECT_EQ(taken, 20) << "a per-minute limiter alone would have let 80 through";
-    EXPECT_EQ(limiter.TryTake(kStart + hours(23)), "daily limit reached");
-    EXPECT_EQ(limiter.Use(kStart + hours(23)).lastDay, 20);
-    EXPECT_EQ(limiter.TryTake(kStart + hours(24)), "") << "a new day";
+    EXPECT_EQ(limiter.TryTake(kStart + hours(20), kToday), "daily limit reached");
+    EXPECT_EQ(limiter.Use(kStart + hours(20), kToday).lastDay, 20);
+    // The source's day ends at midnight UTC, however soon after the first request.
+    EXPECT_EQ(limiter.TryTake(kStart + hours(21), kToday + 1), "") << "a new UTC day";
+    EXPECT_EQ(limiter.Use(kStart + hours(21), kToday + 1).lastDay, 1);
 }
 
 TEST(SourceLimiter, BacksOffForRetryAfterOrTwiceAsLongEachTime) {
     SourceLimiter limiter(60, 0);
     limiter.BackOff(kStart, seconds(90));
-    EXPECT_EQ(limiter.TryTake(kStart + seconds(89)), "backing off after 429");
-    EXPECT_EQ(limiter.Use(kStart + seconds(30)).backOffLeft, seconds(60));
-    EXPECT_EQ(limiter.TryTake(kStart + seconds(90)), "");
+    EXPECT_EQ(limiter.TryTake(kStart + seconds(89), kToday), "backing off after 429");
+    EXPECT_EQ(limiter.Use(kStart + seconds(30), kToday).backOffLeft, seconds(60));
+    EXPECT_EQ(limiter.TryTake(kStart + seconds(90), kToday), "");
 
     SourceLimiter doubling(60, 0);
     SteadyClock::time_point now = kStart;
     for (const seconds expected : {seconds(30), seconds(60), seconds(120), seconds(240), seconds(480), seconds(900),
                                    seconds(900)}) {
         doubling.BackOff(now, std::nullopt);
-        EXPECT_NE(doubling.TryTake(now + expected - seconds(1)), "");
+        EXPECT_NE(doubling.TryTake(now + expected - seconds(1), kToday), "");
         now += expected;
-        EXPECT_EQ(doubling.TryTake(now), "") << expected.count();
+        EXPECT_EQ(doubling.TryTake(now, kToday), "") << expected.count();
     }
     doubling.Succeeded();
     doubling.BackOff(now, std::nullopt);
-    EXPECT_EQ(doubling.TryTake(now + seconds(30)), "") << "a good answer starts the doubling again";
+    EXPECT_EQ(doubling.TryTake(now + seconds(30), kToday), "") << "a good answer starts the doubling again";
 }
 
 TEST(RetryAfter, ReadsSecondsAndHttpDates) {
