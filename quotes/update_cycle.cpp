@@ -196,11 +196,17 @@ void TickerWindow::TakeServerMessage(const std::string* message) {
         // The rebuild's start: no cycle may begin until the items are new.
         platform_.windows.KillTimer(hwnd(), UPDATE_TIMER);
     }
-    if (updating || rebuildWaiting_) {
-        // A changed message waits for the pass (or the symbol list's
-        // rebuild) to end; an unchanged one ends this worker, as a second
-        // pass may not run beside the first.
-        if (messageRebuildPending_ || rebuildWaiting_) ++parkedWorkers_;
+    if (updating) {
+        // A changed message waits for the pass to end; with an unchanged
+        // one this worker ends, as a second pass may not run beside the
+        // first.
+        if (messageRebuildPending_) ++parkedWorkers_;
+        return;
+    }
+    if (rebuildWaiting_) {
+        // The pass has just ended under a rebuild that waited for it: the
+        // rebuild goes first, and this worker's pass runs on its items.
+        ++parkedWorkers_;
         return;
     }
     ResumeWorker();

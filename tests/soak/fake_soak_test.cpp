@@ -5,11 +5,14 @@
 // worker threads and real HTTP to the stand-in service. Wine counts no
 // drawing objects; the fake does: after every quote pass the live fonts,
 // brushes, pens, bitmaps and device contexts must be exactly the bar's own
-// and two fonts per item, and no worker may still run. Prints the counts
-// after each pass, and writes them to the file VELMORIA_FAKE_SOAK_CSV
-// names, for the report.
+// and the items' one pair of fonts, and no worker may still run. After
+// every scroll step something must be on show: a bar left blank while the
+// ring comes round is a fault. Prints the counts after each pass and the
+// longest blank stretch, and writes the counts to the file
+// VELMORIA_FAKE_SOAK_CSV names, for the report.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -52,7 +55,10 @@ constexpr int kMessageEvery = 4;
 constexpr auto kPassPatience = 120s;
 // The bar's own objects: the logo, the background brush, the window's
 // drawing context and the memory context that holds the logo.
-constexpr std::size_t kFontsPerItem = 2;
+constexpr std::size_t kItemFonts = 2;  // shared by all items
+// The longest the bar may show nothing once its first pass has ended:
+// elements wrap in at the right edge, so one step brings the next in.
+constexpr int kLongestBlankSteps = 2;
 constexpr std::size_t kBarBitmaps = 1;
 constexpr std::size_t kBarBrushes = 1;
 constexpr std::size_t kBarDcs = 2;
@@ -130,7 +136,19 @@ protected:
         if (pass % kMessageEvery == 0) ChangeMessage(soak::Message(++messageChanges_));
     }
 
+    // Whether the logo or an item shows on the bar.
+    bool OnShow() const {
+        const std::int32_t width = kBarRect.right - kBarRect.left;
+        const auto shows = [width](std::int32_t left, std::int32_t right) { return right > 0 && left < width; };
+        if (shows(window->logoX, window->logoX + window->logoSize)) return true;
+        for (const auto& item : window->itemList) {
+            if (item && shows(item->x, item->Right())) return true;
+        }
+        return false;
+    }
+
     std::vector<Counts> counts;
+    int longestBlankSteps = 0;
     std::string symbols_ = soak::SoakSymbols();
     std::uint32_t mask_ = soak::kDefaultMask;
     int dataFieldSteps_ = 0;
@@ -149,7 +167,7 @@ protected:
 };
 
 void ExpectOnlyTheBarsObjects(const Counts& c) {
-    EXPECT_EQ(c.fonts, kFontsPerItem * c.items) << "pass " << c.pass;
+    EXPECT_EQ(c.fonts, c.items > 0 ? kItemFonts : 0u) << "pass " << c.pass;
     EXPECT_EQ(c.brushes, kBarBrushes) << "pass " << c.pass;
     EXPECT_EQ(c.pens, 0u) << "pass " << c.pass;
     EXPECT_EQ(c.bitmaps, kBarBitmaps) << "pass " << c.pass;
@@ -179,11 +197,16 @@ TEST_F(FakeSoakTest, AfterEveryPassOnlyTheBarsObjectsLiveAndNoWorkerRuns) {
         soak::SimulatedTimer updateTimer(f, bar, ticker::UPDATE_TIMER);
         bool workerStarted = false;
         int passes = 0;
+        int blankSteps = 0;
         auto patience = std::chrono::steady_clock::now() + kPassPatience;
         while (passes < kPasses) {
             ASSERT_LT(std::chrono::steady_clock::now(), patience) << "pass " << passes + 1 << " did not end";
             f.Send(bar, platform::kWmTimer, ticker::SCROLL_TIMER, 0);
             f.DeliverPosted();
+            if (passes > 0) {
+                blankSteps = OnShow() ? 0 : blankSteps + 1;
+                longestBlankSteps = std::max(longestBlankSteps, blankSteps);
+            }
             if (workerStarted && f.RunningThreadCount() == 0) {
                 // Between passes: every worker has returned.
                 workerStarted = false;
@@ -205,6 +228,9 @@ TEST_F(FakeSoakTest, AfterEveryPassOnlyTheBarsObjectsLiveAndNoWorkerRuns) {
     window->RunModal(nullptr, 0);
     ASSERT_TRUE(window->Exited());
     Report(counts);
+    std::printf("longest stretch with nothing on show: %d steps (%d ms)\n", longestBlankSteps,
+                longestBlankSteps * static_cast<int>(kTickMs));
+    EXPECT_LE(longestBlankSteps, kLongestBlankSteps);
 
     ASSERT_EQ(counts.size(), static_cast<std::size_t>(kPasses));
     for (const Counts& c : counts) ExpectOnlyTheBarsObjects(c);

@@ -497,6 +497,34 @@ TEST_F(UpdateCycleTest, AListConfirmedDuringAPassGetsItsQuotesHalfASecondLater) 
         ASSERT_FALSE(armings.empty());
         EXPECT_EQ(armings.back(), 500u) << "the rebuild that saw the pass end arms last";
         EXPECT_EQ(fake.window(bar).timers.at(ticker::UPDATE_TIMER), 500u);
+        EXPECT_FALSE(Updating()) << "the new items' pass starts with the next cycle";
+    });
+}
+
+TEST_F(UpdateCycleTest, AnUnchangedMessageDuringAPassThatARebuildWaitsForStartsNoPass) {
+    fake.internet.Serve(quotes::ServerMessageAddress(), "");
+    ServeQuotes("", "");
+    bool ran = false;
+    fake.onWaitMessage = [&](FakePlatform& f) {
+        if (ran) return;
+        ran = true;
+        f.RunNextThread();  // a later worker's message, unchanged, while the pass runs
+        f.RunNextThread();  // the pass the rebuild waits for
+    };
+    Run([&] {
+        Timer(ticker::UPDATE_TIMER);
+        fake.RunNextThread();
+        Timer(ticker::UPDATE_TIMER);  // the later worker, started before the pass
+        fake.DeliverPosted();
+        ASSERT_TRUE(Updating());
+        window->symbols = "MSFT";
+        const std::size_t from = fake.Calls().size();
+        window->RebuildItems();
+        EXPECT_TRUE(ran);
+        EXPECT_EQ(Labels(), std::vector<std::string>{"MSFT"});
+        EXPECT_EQ(CountCalls("StartThread(", from), 0u) << "the worker ended, as beside any running pass";
+        EXPECT_FALSE(Updating());
+        EXPECT_EQ(UpdateArmings(from), (std::vector<std::uint32_t>{300000, 500}));
     });
 }
 
