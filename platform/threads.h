@@ -1,5 +1,7 @@
 #pragma once
-// Threads as the logic sees them: the caller's identity and a lock.
+// Threads as the logic sees them: the caller's identity, starting one, and
+// a lock (the window framework's creation lock; the bar shares none with
+// its workers, see ticker/handover.h).
 #include <cstdint>
 #include <memory>
 
