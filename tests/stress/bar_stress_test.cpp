@@ -188,8 +188,8 @@ TEST_F(BarStressTest, RebuildsDataChangesAndScrollingAgainstRunningPasses) {
             if (step % 13 == 0) {
                 // A drag of the bar there and back.
                 f.Send(bar, platform::kWmLButtonDown, 0, Point(50, 9));
-                f.Send(bar, platform::kWmMouseMove, 0, Point(60, 9));
-                f.Send(bar, platform::kWmMouseMove, 0, Point(40, 9));
+                f.Send(bar, platform::kWmMouseMove, platform::kMkLButton, Point(60, 9));
+                f.Send(bar, platform::kWmMouseMove, platform::kMkLButton, Point(40, 9));
                 f.Send(bar, platform::kWmLButtonUp, 0, Point(40, 9));
             }
             if (step % 31 == 0) {
