@@ -7,7 +7,6 @@ namespace ticker {
 
 platform::ProcResult TickerWindow::OnInitDialog(const app::Message&) {
     platform::WindowManager& windows = platform_.windows;
-    barThread_ = platform_.threads.GetCurrentThreadId();
     link_->window = hwnd();  // before any worker starts
     windows.SetWindowText(hwnd(), kTickerTitle);
     PlaceWindow(LoadSettings());

@@ -33,9 +33,9 @@ inline constexpr std::int32_t kOffBarStart = -2000;
 // that arrive within one step cost one re-layout.
 inline constexpr std::uint32_t kWmHandover = platform::kWmApp + 1;
 
-// The most entries the server message may add to the bar. Each item holds
-// two fonts, and a process has only so many drawing objects; the user's own
-// list is not bounded.
+// The most entries the server message may add to the bar: a server cannot
+// grow the bar, its passes or its memory without end. The user's own list
+// is not bounded.
 inline constexpr std::size_t kMaxServerMessageEntries = 200;
 
 struct DragOrigin {
@@ -202,7 +202,6 @@ private:
     std::int32_t RingRightEnd() const;
 
     std::shared_ptr<BarLink> link_;
-    std::uint32_t barThread_ = 0;  // the thread that created the window
     // The item list's generation: a rebuild makes a new one, and quotes
     // asked for an older one are dropped.
     std::uint64_t itemsGeneration_ = 0;
