@@ -189,9 +189,9 @@ bool TickerWindow::ApplyQuote(Handover& quote) {
     return true;
 }
 
-void TickerWindow::TakeServerMessage(const std::string* message) {
+void TickerWindow::TakeServerMessage(std::string* message) {
     if (message != nullptr && *message != serverMessage) {
-        serverMessage = *message;
+        serverMessage = std::move(*message);  // the handover is done with it
         messageRebuildPending_ = true;
         // The rebuild's start: no cycle may begin until the items are new.
         platform_.windows.KillTimer(hwnd(), UPDATE_TIMER);

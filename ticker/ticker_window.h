@@ -190,7 +190,7 @@ private:
     static std::uint32_t PassWorker(void* start);
     static void RunPass(PassStart& start);
     // The bar's side of the handovers.
-    void TakeServerMessage(const std::string* message);
+    void TakeServerMessage(std::string* message);
     void ResumeWorker();
     void ResumeParkedWorkers();
     void StartPass();
