@@ -45,7 +45,8 @@ inline constexpr std::intptr_t kHtBottomRight = 17;
 
 // Window long indexes of a dialog.
 inline constexpr int kDwlMsgResult = 0;
-inline constexpr int kDwlDlgProc = 4;
+// The dialog procedure follows the message result, one pointer further on.
+inline constexpr int kDwlDlgProc = kDwlMsgResult + static_cast<int>(sizeof(void*));
 inline constexpr int kGwlUserData = -21;
 
 // Dialog results and standard command identifiers.

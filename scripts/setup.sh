@@ -14,6 +14,9 @@ packages=(
     nlohmann-json3-dev openssl
     # the Windows build
     g++-mingw-w64-i686
+    # the 64-bit build of the same source, which the Wine tests run where the
+    # kernel runs no 32-bit program (wine64)
+    g++-mingw-w64-x86-64-posix
     # running it: Wine (32-bit), a virtual X server and the tools that drive it
     wine wine32:i386 wine64 xvfb xauth x11-utils xdotool imagemagick
     # fonts: Wine's own "MS Sans Serif"; Liberation Sans for the bold face

@@ -18,7 +18,7 @@ static_assert(kWmCtlColorMsgBox == WM_CTLCOLORMSGBOX && kWmCtlColorStatic == WM_
 static_assert(kWmMouseMove == WM_MOUSEMOVE && kWmLButtonDown == WM_LBUTTONDOWN && kWmLButtonUp == WM_LBUTTONUP);
 static_assert(kWmRButtonDown == WM_RBUTTONDOWN && kWmCaptureChanged == WM_CAPTURECHANGED);
 static_assert(kMkLButton == MK_LBUTTON);
-static_assert(kDwlMsgResult == DWL_MSGRESULT && kDwlDlgProc == DWL_DLGPROC && kGwlUserData == GWL_USERDATA);
+static_assert(kDwlMsgResult == DWLP_MSGRESULT && kDwlDlgProc == DWLP_DLGPROC && kGwlUserData == GWLP_USERDATA);
 static_assert(kHtLeft == HTLEFT && kHtBottomRight == HTBOTTOMRIGHT && kHtTop == HTTOP && kHtBottom == HTBOTTOM);
 static_assert(kSwpNoSize == SWP_NOSIZE && kSwpNoMove == SWP_NOMOVE && kSmCxScreen == SM_CXSCREEN);
 static_assert(kColorBtnFace == COLOR_BTNFACE && kColorBtnHighlight == COLOR_BTNHIGHLIGHT);

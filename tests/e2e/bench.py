@@ -195,7 +195,7 @@ class Bench:
 
     def environment(self):
         env = {k: v for k, v in os.environ.items() if k not in PROXY_VARIABLES}
-        env.update(WINEPREFIX=str(self.prefix), WINEARCH="win32", WINEDEBUG="-all",
+        env.update(WINEPREFIX=str(self.prefix), WINEARCH=os.environ.get("WINEARCH", "win32"), WINEDEBUG="-all",
                    WINEDLLOVERRIDES="mscoree,mshtml=")
         if self.display:
             env["DISPLAY"] = self.display

@@ -10,9 +10,9 @@ from bench import Bench, BenchPaths
 
 
 def pytest_configure(config):
-    # The whole module is skipped (ctest's SKIP_RETURN_CODE) where Wine's
-    # 32-bit loader cannot start at all.
-    if not win32_probe.runs_32bit_programs():
+    # The whole module is skipped (ctest's SKIP_RETURN_CODE) where the
+    # tests' Wine cannot start at all.
+    if not win32_probe.wine_can_run():
         pytest.exit(win32_probe.REASON, returncode=win32_probe.SKIPPED)
 
 

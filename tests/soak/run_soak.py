@@ -35,9 +35,19 @@ def program_port(build):
     return found.group(1)
 
 
+def test_build(build):
+    """The Windows build the Wine tests run: the 64-bit one under wine64
+    where the build made one (a kernel that runs no 32-bit program)."""
+    windows64 = build / "windows64"
+    if (windows64 / "velmoria.exe").is_file():
+        os.environ.update(WINEARCH="win64", PATH="%s:%s" % (ROOT / "scripts/wine64", os.environ["PATH"]))
+        return windows64
+    return build / "windows"
+
+
 def set_environment(build):
     """What ctest sets for the bench (tests/e2e/CMakeLists.txt)."""
-    windows = build / "windows"
+    windows = test_build(build)
     os.environ.update(
         VELMORIA_PROGRAM_PORT=program_port(build),
         VELMORIA_EXE=str(windows / "velmoria.exe"),
@@ -52,7 +62,7 @@ def ensure_template(build):
     template = build / "e2e/template-prefix"
     if not (template / "system.reg").is_file():
         subprocess.run([str(ROOT / "tests/e2e/make_template.sh"), str(template),
-                        str(build / "windows/tests/e2e/tools/urllog.exe")], check=True)
+                        str(test_build(build) / "tests/e2e/tools/urllog.exe")], check=True)
 
 
 def main():

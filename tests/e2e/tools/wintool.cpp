@@ -32,6 +32,7 @@
 #include <fcntl.h>
 #include <io.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -59,6 +60,11 @@ bool ParseNumber(const std::string& text, unsigned long* value) {
     return *end == '\0';
 }
 
+// A window handle as a number, whatever the pointer width.
+unsigned long long HandleValue(HWND window) {
+    return reinterpret_cast<std::uintptr_t>(window);
+}
+
 void PrintWindow(HWND window) {
     RECT rect = {};
     GetWindowRect(window, &rect);
@@ -67,13 +73,13 @@ void PrintWindow(HWND window) {
     DWORD pid = 0;
     GetWindowThreadProcessId(window, &pid);
     std::printf(
-        "hwnd=0x%lx left=%ld top=%ld right=%ld bottom=%ld style=0x%08lx exstyle=0x%08lx "
-        "topmost=%d visible=%d enabled=%d owner=0x%lx pid=%lu class=%s title=%s\n",
-        reinterpret_cast<unsigned long>(window), rect.left, rect.top, rect.right, rect.bottom,
+        "hwnd=0x%llx left=%ld top=%ld right=%ld bottom=%ld style=0x%08lx exstyle=0x%08lx "
+        "topmost=%d visible=%d enabled=%d owner=0x%llx pid=%lu class=%s title=%s\n",
+        HandleValue(window), rect.left, rect.top, rect.right, rect.bottom,
         static_cast<unsigned long>(style), static_cast<unsigned long>(exStyle),
         (exStyle & WS_EX_TOPMOST) ? 1 : 0, IsWindowVisible(window) ? 1 : 0,
         IsWindowEnabled(window) ? 1 : 0,
-        reinterpret_cast<unsigned long>(GetWindow(window, GW_OWNER)), pid,
+        HandleValue(GetWindow(window, GW_OWNER)), pid,
         e2e::EscapeText(e2e::WindowClass(window)).c_str(),
         e2e::EscapeText(e2e::WindowTitle(window)).c_str());
 }
@@ -85,8 +91,8 @@ constexpr char kHandlePrefix[] = "hwnd:";
 HWND OnlyWindowTitled(const std::string& title) {
     if (title.compare(0, sizeof kHandlePrefix - 1, kHandlePrefix) == 0) {
         char* end = nullptr;
-        const unsigned long handle = std::strtoul(title.c_str() + sizeof kHandlePrefix - 1, &end, 16);
-        HWND window = reinterpret_cast<HWND>(handle);
+        const unsigned long long handle = std::strtoull(title.c_str() + sizeof kHandlePrefix - 1, &end, 16);
+        HWND window = reinterpret_cast<HWND>(static_cast<std::uintptr_t>(handle));
         if (*end != '\0' || !IsWindow(window)) {
             std::fprintf(stderr, "no window %s\n", title.c_str());
             return nullptr;
