@@ -57,11 +57,19 @@ def serve(handler):
     return server
 
 
-class FakeChart:
-    """The running fake: its server and its request counts by symbol."""
+UNAVAILABLE = b"<html><body>Service Unavailable</body></html>"
 
-    def __init__(self):
+
+class FakeChart:
+    """The running fake: its server and its request counts by symbol.
+    prices maps a symbol to its (price, previous close); any other symbol
+    rises from PREVIOUS_CLOSE to PRICE. Once failing is set, every request
+    gets a 503 page, as when the source is down."""
+
+    def __init__(self, prices=None):
         self.counts = collections.Counter()
+        self.failing = False
+        prices = dict(prices or {})
         lock = threading.Lock()
         fake = self
 
@@ -70,10 +78,13 @@ class FakeChart:
                 symbol = self.path.split("?")[0].rsplit("/", 1)[-1]
                 with lock:
                     fake.counts[symbol] += 1
-                if symbol == UNKNOWN:
+                if fake.failing:
+                    self.answer(503, UNAVAILABLE, "text/html")
+                elif symbol == UNKNOWN:
                     self.answer(404, NOT_FOUND, "application/json")
                 else:
-                    self.answer(200, chart_body(symbol), "application/json")
+                    self.answer(200, chart_body(symbol, *prices.get(symbol, (PRICE, PREVIOUS_CLOSE))),
+                                "application/json")
 
         self.server = serve(Handler)
         self.base = "http://127.0.0.1:%d" % self.server.server_port
