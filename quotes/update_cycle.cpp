@@ -57,7 +57,9 @@ struct TickerWindow::PassStart {
 platform::ProcResult TickerWindow::OnUpdateTimer() {
     if (Exited()) return 0;
     platform_.windows.KillTimer(hwnd(), UPDATE_TIMER);
-    if (exchangeMap.empty()) LoadExchangeMap();
+    // A list that failed is asked for again, but only once no pass runs:
+    // its rebuild would wait for the whole pass with scrolling stopped.
+    if (exchangeMap.empty() && !updating) LoadExchangeMap();
     if (Exited()) return 0;  // Exit came in while the rebuild pumped messages
     // A worker starts even while a pass runs; it ends after the message
     // phase when the bar finds the pass still running.

@@ -36,6 +36,9 @@ class Image:
         return [x for x in range(self.width)
                 if any(self.pixel(x, y) == rgb for y in range(top, bottom))]
 
+    def same_as(self, other):
+        return (self.width, self.height, self._data) == (other.width, other.height, other._data)
+
     def count(self, rgb):
         return sum(1 for y in range(self.height) for x in range(self.width) if self.pixel(x, y) == rgb)
 

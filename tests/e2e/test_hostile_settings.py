@@ -7,9 +7,11 @@ runs, and Exit ends it with code 0."""
 import dataclasses
 import struct
 import subprocess
+import time
 
 import pytest
 
+from bar_view import GRIP, bar_image, wait_for
 from program import (BAR_TITLE, DEFAULT_OPTIONS, DEFAULT_SYMBOLS_START, EXIT_COMMAND, SETTINGS_KEY, SHOW_TIMEOUT,
                      check_saved_types, exit_bar, start_with_settings, store_settings)
 from registry_values import (REG_BINARY, REG_DWORD, REG_DWORD_BIG_ENDIAN, REG_MULTI_SZ, REG_QWORD, REG_SZ, dword, raw,
@@ -76,12 +78,27 @@ def test_a_stored_value_the_bar_cannot_use_gives_its_fallback(bench, c):
 
 # A bar with so many items steps slowly; Exit waits for the step it is in.
 LARGEST_LIST_EXIT_TIMEOUT = 60.0
+# Long enough for the items to be made and drawn.
+LARGEST_LIST_WATCH_SECONDS = 15.0
 
 
 def test_the_largest_symbol_list_the_bar_reads_runs_and_is_saved_back(bench):
     symbols = largest_symbol_list()
     program, bar = start_with_settings(bench, {**PLACE, "Symbols": sz(symbols)})
     assert bar.rect == PLACE_RECT
+    # Two fonts for every item would be far more drawing objects than even
+    # Wine's table holds: the bar keeps its grips' colour and keeps moving
+    # once its items are made.
+    grips = lambda image: image.columns_with(GRIP) == [1, 2, 3, image.width - 4, image.width - 3, image.width - 2]
+    wait_for(lambda: grips(bar_image(bench, bar, "first.png")), SHOW_TIMEOUT, what="the bar drawn")
+    looks = []
+    deadline = time.monotonic() + LARGEST_LIST_WATCH_SECONDS
+    while time.monotonic() < deadline:
+        looks.append(bar_image(bench, bar, "look-%d.png" % len(looks)))
+        time.sleep(1.0)
+    # A look may catch a repaint half done; a lost colour stays lost.
+    assert any(grips(image) for image in looks[-3:]), "the grips lost their colour"
+    assert not looks[-1].same_as(looks[-2]), "the bar stands still"
     bench.command(BAR_TITLE, EXIT_COMMAND)
     assert program.wait(LARGEST_LIST_EXIT_TIMEOUT) == 0, program.log()
     saved = bench.query_key(SETTINGS_KEY)

@@ -1,6 +1,7 @@
 // The update cycle: the exchange list on the first expiry, then workers
 // that fetch the server message and every item's quote, and how they share
 // the bar with its own thread and end when the bar exits.
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <future>
@@ -123,6 +124,43 @@ TEST_F(UpdateCycleTest, AFailedExchangeListIsTriedAgainAtEveryExpiry) {
         Timer(ticker::UPDATE_TIMER);
         EXPECT_EQ(Requests().size(), 3u) << "loaded once it holds a usable line";
         EXPECT_EQ(fake.PendingThreadCount(), 4u) << "a worker every time";
+    });
+}
+
+TEST_F(UpdateCycleTest, AFailedExchangeListWaitsForThePassToEndBeforeItIsAskedForAgain) {
+    // Its rebuild would wait for the whole pass with scrolling stopped: with
+    // the home site down and a long list, the bar would stand still for
+    // minutes behind its notice.
+    fake.internet.Serve(quotes::ExchangeListAddress(), "no comma here\n");
+    fake.internet.Serve(quotes::ServerMessageAddress(), "");
+    ServeQuotes("", "");
+    bool waited = false;
+    fake.onWaitMessage = [&](FakePlatform& f) {
+        waited = true;
+        f.RunStartedThreads();
+        f.DeliverPosted();
+    };
+    const auto exchangeRequests = [&] {
+        const std::vector<std::string> requests = Requests();
+        return std::count(requests.begin(), requests.end(), "/exchanges.html");
+    };
+    Run([&] {
+        Timer(ticker::UPDATE_TIMER);
+        fake.RunNextThread();
+        fake.DeliverPosted();
+        ASSERT_TRUE(Updating()) << "the pass is under way";
+        const std::size_t from = fake.Calls().size();
+        Timer(ticker::UPDATE_TIMER);
+        EXPECT_FALSE(waited) << "the bar's thread waited for the pass";
+        EXPECT_EQ(CountCalls("KillTimer(w1, 33004)", from), 0u) << "scrolling goes on";
+        EXPECT_EQ(exchangeRequests(), 1);
+        EXPECT_EQ(CountCalls("StartThread(", from), 1u) << "the worker starts as ever";
+
+        Cycle();
+        ASSERT_FALSE(Updating());
+        Timer(ticker::UPDATE_TIMER);
+        EXPECT_EQ(exchangeRequests(), 2) << "asked for again once no pass runs";
+        EXPECT_FALSE(waited);
     });
 }
 
@@ -373,9 +411,9 @@ TEST_F(UpdateCycleTest, ExitWhileARebuildWaitsBuildsNothingAndArmsNothing) {
         f.Send(bar, platform::kWmCommand, ticker::command::kExit, 0);
     };
     Run([&] {
-        window->updating = true;  // a pass runs: the first rebuild must wait
+        window->updating = true;  // a pass runs: the rebuild must wait
         const std::size_t from = fake.Calls().size();
-        Timer(ticker::UPDATE_TIMER);
+        window->RebuildItems();
         EXPECT_TRUE(exited);
         EXPECT_TRUE(window->Exited());
         EXPECT_TRUE(window->itemList.empty()) << "no items on the released drawing context";
