@@ -21,6 +21,8 @@ packages=(
     wine wine32:i386 wine64 xvfb xauth x11-utils xdotool imagemagick
     # fonts: Wine's own "MS Sans Serif"; Liberation Sans for the bold face
     fonts-wine fonts-liberation
+    # the Windows installer (NSIS, with its 64-bit stubs for the wine64 tests)
+    nsis
     # the end-to-end bench
     python3 python3-pytest python3-fonttools
     # the soak: an X client that sees every update of the bar (DAMAGE), a
