@@ -18,7 +18,11 @@ rounds=${2:-60}
 warmup=5
 per_round=200
 pause_ms=200
-loop=$build/windows/download_loop.exe
+# The 64-bit build under wine64 where the kernel runs no 32-bit program
+# (WINEARCH=win64, scripts/wine64 first on PATH).
+windows=$build/windows
+[ "${WINEARCH:-win32}" = win64 ] && windows=$build/windows64
+loop=$windows/download_loop.exe
 service=$build/service/velmoria-service
 for file in "$loop" "$service"; do
     [ -x "$file" ] || { echo "missing $file: build first" >&2; exit 1; }
