@@ -1,11 +1,9 @@
 #include "service/command_line.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-
 #include <charconv>
 #include <optional>
 
+#include "service/net/socket_calls.h"
 #include "service/sources/source_adapters.h"
 
 namespace service {
@@ -100,12 +98,6 @@ std::string ApplyLimit(ServiceOptions& options, const std::string& value) {
     if (!perMinute || !perDay || *perMinute > kMaxLimit || *perDay > kMaxLimit) return usage;
     options.limits[named->first] = {static_cast<int>(*perMinute), static_cast<int>(*perDay)};
     return "";
-}
-
-bool IsIpAddress(const std::string& address) {
-    in_addr v4{};
-    in6_addr v6{};
-    return ::inet_pton(AF_INET, address.c_str(), &v4) == 1 || ::inet_pton(AF_INET6, address.c_str(), &v6) == 1;
 }
 
 // Applies one option with its value; returns an error text or "".
@@ -223,7 +215,12 @@ std::string UsageText() {
            "--cache-seconds: how long a quote is served before asking again (15 or more; 60).\n"
            "--listen: the address to bind (default 127.0.0.1).\n"
            "--check: asks each source once for the symbols, prints the answers and exits\n"
-           "(non-zero when no source answered).\n";
+           "(non-zero when no source answered).\n"
+           "\n"
+           "--config FILE: settings as name=value lines, one for each long option\n"
+           "(source=chart, key=finnhub=KEY, cache-seconds=120); the command line wins.\n"
+           "On Windows the settings come from %ProgramData%\\Velmoria\\velmoria-service.conf\n"
+           "unless --config names another, and --stop ends the running gateway.\n";
 }
 
 void TakeKeysFromEnvironment(ServiceOptions& options, const std::function<const char*(const char*)>& lookUp) {

@@ -1,7 +1,5 @@
 #include "service/connection_set.h"
 
-#include <sys/socket.h>
-
 namespace service {
 
 ConnectionSet::ConnectionSet(std::size_t limit) : limit_(limit) {}
@@ -41,7 +39,7 @@ void ConnectionSet::Reap() {
 void ConnectionSet::EndAll() {
     {
         std::unique_lock<std::mutex> lock(mutex_);
-        for (const auto& entry : open_) ::shutdown(entry.second.fd, SHUT_RDWR);
+        for (const auto& entry : open_) ShutdownBoth(entry.second.fd);
         ended_.wait(lock, [this] { return open_.empty(); });
     }
     Reap();

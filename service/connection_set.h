@@ -18,7 +18,7 @@ namespace service {
 class ConnectionSet {
 public:
     // Serves a connection, given its descriptor; says how it is to end.
-    using Serve = std::function<Ending(int fd)>;
+    using Serve = std::function<Ending(SocketHandle fd)>;
 
     explicit ConnectionSet(std::size_t limit);
     ~ConnectionSet();
@@ -38,7 +38,7 @@ public:
 private:
     struct Open {
         std::thread thread;
-        int fd = -1;
+        SocketHandle fd = kNoSocket;
     };
     // Called by a connection's own thread once it is done with the socket
     // but before closing it, so that EndAll never touches a descriptor

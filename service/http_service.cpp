@@ -1,11 +1,5 @@
 #include "service/http_service.h"
 
-#include <poll.h>
-#include <sys/socket.h>
-#include <sys/time.h>
-
-#include <cerrno>
-
 #include "service/loopback_sockets.h"
 #include "service/query.h"
 #include "service/request_reader.h"
@@ -29,11 +23,6 @@ Delivery Refusal(int status) {
 
 Delivery Busy() {
     return ApplyFault(Fault{}, Reply{kStatusUnavailable, kPlainType, "too many open connections\n"});
-}
-
-void LimitSendTime(int fd) {
-    const timeval patience{static_cast<time_t>(kSendPatience.count()), 0};
-    ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &patience, sizeof patience);
 }
 
 }  // namespace
@@ -62,7 +51,7 @@ std::optional<int> HttpService::Bind(int port) {
 void HttpService::Run() {
     if (!core_ || stop_.IsRaised()) return;
     running_ = true;
-    while (stop_.WaitFor(listener_.fd(), POLLIN, std::chrono::steady_clock::time_point::max()) ==
+    while (stop_.WaitFor(listener_.fd(), Watch::Readable, std::chrono::steady_clock::time_point::max()) ==
            StopSignal::Woken::Ready) {
         connections_.Reap();
         Accept();
@@ -78,16 +67,17 @@ bool HttpService::IsRunning() const { return running_; }
 std::size_t HttpService::OpenConnections() const { return connections_.OpenCount(); }
 
 void HttpService::Accept() {
-    Socket socket(::accept4(listener_.fd(), nullptr, nullptr, SOCK_CLOEXEC));
+    bool outOfResources = false;
+    Socket socket(AcceptConnection(listener_.fd(), outOfResources));
     if (!socket.valid()) {
-        if (errno == EMFILE || errno == ENFILE || errno == ENOBUFS || errno == ENOMEM) stop_.Sleep(kAcceptRetryPause);
+        if (outOfResources) stop_.Sleep(kAcceptRetryPause);
         return;
     }
-    LimitSendTime(socket.fd());
+    LimitSendTime(socket.fd(), kSendPatience);
     const std::uint64_t connection = ++lastConnection_;
     const bool beyondLimit = connections_.OpenCount() >= options_.connectionLimit;
     const bool started = connections_.Start(
-        socket, [this, connection, beyondLimit](int fd) { return Serve(fd, connection, beyondLimit); });
+        socket, [this, connection, beyondLimit](SocketHandle fd) { return Serve(fd, connection, beyondLimit); });
     if (!started) {
         // Not even the control reserve is left: answer without reading.
         Deliver(socket.fd(), Busy(), stop_);
@@ -95,7 +85,7 @@ void HttpService::Accept() {
     }
 }
 
-Ending HttpService::Serve(int fd, std::uint64_t connection, bool beyondLimit) {
+Ending HttpService::Serve(SocketHandle fd, std::uint64_t connection, bool beyondLimit) {
     const ReceivedHead received = ReceiveRequestHead(fd, stop_);
     if (received.arrival == HeadArrival::Missing) return Ending::Graceful;
     const RequestHead head = ParseRequestHead(received.text);

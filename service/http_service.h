@@ -52,7 +52,7 @@ public:
     std::size_t OpenConnections() const;
 
 private:
-    Ending Serve(int fd, std::uint64_t connection, bool beyondLimit);
+    Ending Serve(SocketHandle fd, std::uint64_t connection, bool beyondLimit);
     void Accept();
     std::uint64_t ElapsedMs() const;
 

@@ -1,11 +1,7 @@
 #include "service/request_reader.h"
 
-#include <poll.h>
-#include <sys/socket.h>
-
 #include <algorithm>
 #include <cctype>
-#include <cerrno>
 #include <vector>
 
 #include "service/reply.h"
@@ -53,15 +49,15 @@ std::vector<std::string> Words(const std::string& line) {
 
 }  // namespace
 
-ReceivedHead ReceiveRequestHead(int fd, const StopSignal& stop, std::chrono::milliseconds patience,
+ReceivedHead ReceiveRequestHead(SocketHandle fd, const StopSignal& stop, std::chrono::milliseconds patience,
                                 std::size_t largest) {
     const auto deadline = std::chrono::steady_clock::now() + patience;
     ReceivedHead received;
     char buffer[kReadBytes];
     for (;;) {
-        if (stop.WaitFor(fd, POLLIN, deadline) != StopSignal::Woken::Ready) return received;
-        const ssize_t count = ::recv(fd, buffer, sizeof buffer, 0);
-        if (count < 0 && (errno == EINTR || errno == EAGAIN)) continue;
+        if (stop.WaitFor(fd, Watch::Readable, deadline) != StopSignal::Woken::Ready) return received;
+        const long count = ReceiveSome(fd, buffer, sizeof buffer, Waiting::Block);
+        if (count == kReceiveAgain) continue;
         if (count <= 0) return received;
         // Backing up three bytes finds a blank line split across reads.
         const std::size_t searchFrom = received.text.size() < 3 ? 0 : received.text.size() - 3;

@@ -26,7 +26,7 @@ struct ReceivedHead {
     std::string text;
 };
 
-ReceivedHead ReceiveRequestHead(int fd, const StopSignal& stop,
+ReceivedHead ReceiveRequestHead(SocketHandle fd, const StopSignal& stop,
                                 std::chrono::milliseconds patience = kRequestPatience,
                                 std::size_t largest = kLargestRequestHead);
 

@@ -1,33 +1,35 @@
 #pragma once
-// A TCP socket descriptor owned by one object, and the ways the service
+// A TCP socket owned by one object, and the ways the service
 // sends on it and ends it.
 #include <cstddef>
 #include <string>
+
+#include "service/net/socket_calls.h"
 
 namespace service {
 
 class Socket {
 public:
     Socket() = default;
-    explicit Socket(int fd) : fd_(fd) {}
+    explicit Socket(SocketHandle fd) : fd_(fd) {}
     ~Socket() { Close(); }
-    Socket(Socket&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
+    Socket(Socket&& other) noexcept : fd_(other.fd_) { other.fd_ = kNoSocket; }
     Socket& operator=(Socket&& other) noexcept;
     Socket(const Socket&) = delete;
     Socket& operator=(const Socket&) = delete;
 
-    int fd() const { return fd_; }
-    bool valid() const { return fd_ >= 0; }
+    SocketHandle fd() const { return fd_; }
+    bool valid() const { return fd_ != kNoSocket; }
     void Close();
 
 private:
-    int fd_ = -1;
+    SocketHandle fd_ = kNoSocket;
 };
 
 // False when the peer has gone, the send timed out, or the connection was
 // cut; never raises SIGPIPE.
-bool SendAll(int fd, const char* data, std::size_t size);
-bool SendAll(int fd, const std::string& text);
+bool SendAll(SocketHandle fd, const char* data, std::size_t size);
+bool SendAll(SocketHandle fd, const std::string& text);
 
 enum class Ending {
     Graceful,  // FIN after everything that was sent

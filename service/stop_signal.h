@@ -1,9 +1,11 @@
 #pragma once
-// The service's stop, as something every wait can watch: a pipe that
+// The service's stop, as something every wait can watch: a flag that
 // becomes readable once Raise is called and stays so. A thread waiting for
 // a client, a delay or a new connection polls it alongside, so a stop ends
 // every wait at once.
 #include <chrono>
+
+#include "service/net/socket_calls.h"
 
 namespace service {
 
@@ -22,13 +24,12 @@ public:
     bool Sleep(std::chrono::milliseconds duration) const;
 
     enum class Woken { Ready, Stopped, TimedOut };
-    // Until the descriptor has one of the poll events, the stop comes, or
-    // the deadline passes. A stop wins over readiness.
-    Woken WaitFor(int fd, short events, std::chrono::steady_clock::time_point deadline) const;
+    // Until the socket is ready as watched, the stop comes, or the
+    // deadline passes. A stop wins over readiness.
+    Woken WaitFor(SocketHandle fd, Watch watch, std::chrono::steady_clock::time_point deadline) const;
 
 private:
-    int readEnd_ = -1;
-    int writeEnd_ = -1;
+    WakeFlag flag_;
 };
 
 }  // namespace service

@@ -1,10 +1,6 @@
 #include "service/wire_writer.h"
 
-#include <poll.h>
-#include <sys/socket.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
 
 #include "service/http_status.h"
@@ -31,7 +27,7 @@ std::string HexSize(std::size_t size) {
 
 // Sends `total` bytes of the body, repeated as often as it takes, in
 // pieces of a bounded size: a large body never exists whole in memory.
-bool SendRepeated(int fd, const std::string& body, std::uint64_t total) {
+bool SendRepeated(SocketHandle fd, const std::string& body, std::uint64_t total) {
     if (body.empty()) return total == 0;
     std::string piece;
     for (std::uint64_t sent = 0; sent < total;) {
@@ -47,7 +43,7 @@ bool SendRepeated(int fd, const std::string& body, std::uint64_t total) {
     return true;
 }
 
-bool SendPaced(int fd, const std::string& bytes, std::uint64_t bytesPerSecond, const StopSignal& stop) {
+bool SendPaced(SocketHandle fd, const std::string& bytes, std::uint64_t bytesPerSecond, const StopSignal& stop) {
     const std::uint64_t piece = std::max<std::uint64_t>(1, bytesPerSecond / kTricklePiecesPerSecond);
     const auto pause = std::chrono::milliseconds(piece * kMillisecondsPerSecond / bytesPerSecond);
     for (std::size_t sent = 0; sent < bytes.size();) {
@@ -62,12 +58,12 @@ bool SendPaced(int fd, const std::string& bytes, std::uint64_t bytesPerSecond, c
 // Keeps the connection open without a word until the client leaves, the
 // time is up or the service stops. What the client sends meanwhile is read
 // and thrown away.
-void HoldOpen(int fd, std::chrono::milliseconds hold, const StopSignal& stop) {
+void HoldOpen(SocketHandle fd, std::chrono::milliseconds hold, const StopSignal& stop) {
     const auto deadline = Clock::now() + hold;
     char scratch[kScratchBytes];
-    while (stop.WaitFor(fd, POLLIN | POLLRDHUP, deadline) == StopSignal::Woken::Ready) {
-        const ssize_t count = ::recv(fd, scratch, sizeof scratch, MSG_DONTWAIT);
-        if (count == 0 || (count < 0 && errno != EAGAIN && errno != EINTR)) return;
+    while (stop.WaitFor(fd, Watch::ReadableOrHangUp, deadline) == StopSignal::Woken::Ready) {
+        const long count = ReceiveSome(fd, scratch, sizeof scratch, Waiting::DontWait);
+        if (count == 0 || count == -1) return;
     }
 }
 
@@ -86,7 +82,7 @@ BodyPlan PlanBody(const Delivery& delivery) {
     return {declared, delivery.dropAfter ? *delivery.dropAfter : declared};
 }
 
-Ending SendWithLength(int fd, const Delivery& delivery) {
+Ending SendWithLength(SocketHandle fd, const Delivery& delivery) {
     const BodyPlan plan = PlanBody(delivery);
     if (SendAll(fd, ResponseHead(delivery.reply, Framing::Length, plan.declared))) {
         SendRepeated(fd, delivery.reply.body, plan.sendable);
@@ -94,7 +90,7 @@ Ending SendWithLength(int fd, const Delivery& delivery) {
     return Ending::Graceful;
 }
 
-Ending SendTrickle(int fd, const Delivery& delivery, const StopSignal& stop) {
+Ending SendTrickle(SocketHandle fd, const Delivery& delivery, const StopSignal& stop) {
     const BodyPlan plan = PlanBody(delivery);
     std::string bytes = ResponseHead(delivery.reply, Framing::Length, plan.declared);
     bytes.append(delivery.reply.body, 0, static_cast<std::size_t>(plan.sendable));
@@ -102,14 +98,14 @@ Ending SendTrickle(int fd, const Delivery& delivery, const StopSignal& stop) {
     return Ending::Graceful;
 }
 
-Ending SendStall(int fd, const Delivery& delivery, const StopSignal& stop) {
+Ending SendStall(SocketHandle fd, const Delivery& delivery, const StopSignal& stop) {
     if (SendAll(fd, ResponseHead(delivery.reply, Framing::Length, PlanBody(delivery).declared))) {
         HoldOpen(fd, delivery.hold, stop);
     }
     return Ending::Graceful;
 }
 
-Ending SendCut(int fd, const Delivery& delivery) {
+Ending SendCut(SocketHandle fd, const Delivery& delivery) {
     const std::string& body = delivery.reply.body;
     const std::size_t sent = std::min(delivery.dropAfter.value_or(body.size()), body.size());
     SendAll(fd, ResponseHead(delivery.reply, Framing::CloseDelimited) + body.substr(0, sent));
@@ -119,7 +115,7 @@ Ending SendCut(int fd, const Delivery& delivery) {
 // A good chunk with the body's first part (none when that part is empty,
 // as a chunk of size 0 would end the body properly), then a size line a
 // client cannot read, the rest of the body, and the end of the connection.
-Ending SendBadChunk(int fd, const Delivery& delivery) {
+Ending SendBadChunk(SocketHandle fd, const Delivery& delivery) {
     const std::string& body = delivery.reply.body;
     const std::size_t good = std::min(delivery.dropAfter.value_or(0), body.size());
     std::string bytes = ResponseHead(delivery.reply, Framing::Chunked);
@@ -141,7 +137,7 @@ std::string ResponseHead(const Reply& reply, Framing framing, std::uint64_t cont
     return head + "Connection: close" + kLineEnd + kLineEnd;
 }
 
-Ending Deliver(int fd, const Delivery& delivery, const StopSignal& stop) {
+Ending Deliver(SocketHandle fd, const Delivery& delivery, const StopSignal& stop) {
     if (delivery.delay.count() > 0 && !stop.Sleep(delivery.delay)) return Ending::Graceful;
     switch (delivery.wire) {
     case Wire::Normal: return SendWithLength(fd, delivery);

@@ -26,6 +26,6 @@ const char* const kBadChunkSize = "ZZ";
 
 // Sends the delivery; returns how the connection is to end. Any wait in it
 // (a delay, a hang, a stall, the pauses of a trickle) ends with the stop.
-Ending Deliver(int fd, const Delivery& delivery, const StopSignal& stop);
+Ending Deliver(SocketHandle fd, const Delivery& delivery, const StopSignal& stop);
 
 }  // namespace service

@@ -1,6 +1,8 @@
 #pragma once
-// One GET to a market-data source over libcurl: HTTPS with certificates
-// verified (plain http only where a test points a source at a local fake),
+// One GET to a market-data source over the system's HTTP client (libcurl
+// on Linux, WinHTTP on Windows, which checks certificates against the
+// system's store): HTTPS with certificates verified (plain http only where
+// a test points a source at a local fake),
 // bounded in time, in body size and in redirects. Blocking; safe to call
 // from several threads at once (every call has its own handle).
 #include <atomic>
@@ -33,21 +35,21 @@ struct UpstreamResponse {
     std::string body;
     std::string contentType;
     std::optional<std::string> retryAfter;  // the header's text, as sent
-    std::string failure;                    // libcurl's word for what went wrong; holds no address
+    std::string failure;                    // the client's word for what went wrong; holds no address
 };
 
 // `stop` (may be null) ends a transfer early when it becomes true.
 UpstreamResponse FetchUpstream(const UpstreamRequest& request, const UpstreamLimits& limits,
                                const std::atomic<bool>* stop = nullptr);
 
-// libcurl's process-wide set-up, for main and for test programs: made before
-// any thread fetches, undone at the end.
-class CurlLibrary {
+// The HTTP client's process-wide set-up, for main and for test programs:
+// made before any thread fetches, undone at the end.
+class UpstreamClientLibrary {
 public:
-    CurlLibrary();
-    ~CurlLibrary();
-    CurlLibrary(const CurlLibrary&) = delete;
-    CurlLibrary& operator=(const CurlLibrary&) = delete;
+    UpstreamClientLibrary();
+    ~UpstreamClientLibrary();
+    UpstreamClientLibrary(const UpstreamClientLibrary&) = delete;
+    UpstreamClientLibrary& operator=(const UpstreamClientLibrary&) = delete;
 };
 
 }  // namespace service

@@ -1,3 +1,4 @@
+// FetchUpstream over libcurl.
 #include "service/sources/upstream_client.h"
 
 #include <curl/curl.h>
@@ -121,8 +122,8 @@ UpstreamResponse FetchUpstream(const UpstreamRequest& request, const UpstreamLim
     return response;
 }
 
-CurlLibrary::CurlLibrary() { curl_global_init(CURL_GLOBAL_DEFAULT); }
+UpstreamClientLibrary::UpstreamClientLibrary() { curl_global_init(CURL_GLOBAL_DEFAULT); }
 
-CurlLibrary::~CurlLibrary() { curl_global_cleanup(); }
+UpstreamClientLibrary::~UpstreamClientLibrary() { curl_global_cleanup(); }
 
 }  // namespace service

@@ -1,0 +1,16 @@
+#include "service/windows/single_instance.h"
+
+#include "service/windows/instance_names.h"
+
+namespace service {
+
+SingleInstance::SingleInstance() {
+    mutex_ = ::CreateMutexW(nullptr, FALSE, kServiceMutexName);
+    first_ = mutex_ != nullptr && ::GetLastError() != ERROR_ALREADY_EXISTS;
+}
+
+SingleInstance::~SingleInstance() {
+    if (mutex_ != nullptr) ::CloseHandle(mutex_);
+}
+
+}  // namespace service
