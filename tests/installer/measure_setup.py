@@ -21,13 +21,6 @@ def test_setup_figures(bench):
         assert code == 0
         installs.append(seconds)
         code, seconds = uninstall(bench)
-        if code != 0:
-            # Seen once in many runs: the quiet uninstall ended with 1 in a
-            # later round in the same prefix and left the files; the test
-            # of the uninstall itself (test_uninstall.py) judges that. Here
-            # the round is timed again, and says so.
-            print("uninstall round ended with %d; timed again" % code)
-            code, seconds = uninstall(bench)
         assert code == 0
         assert not host_path(bench, INSTALL_DIR).exists()
         uninstalls.append(seconds)
