@@ -36,8 +36,11 @@
 !define UNINSTALLER_FILE "uninstall.exe"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Velmoria"
 !define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
-!define BAR_RUN_VALUE "Velmoria"
-!define GATEWAY_RUN_VALUE "Velmoria Quote Gateway"
+; One Run entry starts both at sign-in: the gateway, which starts the bar
+; once it listens (--start-bar). Two entries would start in no set order, and
+; a bar that asks before the gateway listens waits an update interval for its
+; first quotes.
+!define RUN_VALUE "Velmoria"
 ; The bar's settings: kept over upgrades, removed only on request.
 !define SETTINGS_KEY "Software\Orvo"
 ; $APPDATA is ProgramData once the shell folders are the machine's.
@@ -190,7 +193,7 @@ Function ReadEarlierChoices
   ClearErrors
   ReadRegStr $0 HKLM "${UNINSTALL_KEY}" "InstallLocation"
   ${IfNot} ${Errors}
-    ReadRegStr $0 HKLM "${RUN_KEY}" "${BAR_RUN_VALUE}"
+    ReadRegStr $0 HKLM "${RUN_KEY}" "${RUN_VALUE}"
     ${If} $0 == ""
       StrCpy $AutoStart 0
     ${EndIf}
@@ -399,11 +402,9 @@ FunctionEnd
 
 Function WriteRunEntries
   ${If} $AutoStart == 1
-    WriteRegStr HKLM "${RUN_KEY}" "${GATEWAY_RUN_VALUE}" '"$INSTDIR\${GATEWAY_FILE}"'
-    WriteRegStr HKLM "${RUN_KEY}" "${BAR_RUN_VALUE}" '"$INSTDIR\${BAR_FILE}"'
+    WriteRegStr HKLM "${RUN_KEY}" "${RUN_VALUE}" '"$INSTDIR\${GATEWAY_FILE}" --start-bar'
   ${Else}
-    DeleteRegValue HKLM "${RUN_KEY}" "${GATEWAY_RUN_VALUE}"
-    DeleteRegValue HKLM "${RUN_KEY}" "${BAR_RUN_VALUE}"
+    DeleteRegValue HKLM "${RUN_KEY}" "${RUN_VALUE}"
   ${EndIf}
 FunctionEnd
 
@@ -474,8 +475,7 @@ Section "-un.Velmoria"
   Delete "${SHORTCUT_DIR}\${BAR_SHORTCUT}"
   Delete "${SHORTCUT_DIR}\${GATEWAY_SHORTCUT}"
   RMDir "${SHORTCUT_DIR}"
-  DeleteRegValue HKLM "${RUN_KEY}" "${BAR_RUN_VALUE}"
-  DeleteRegValue HKLM "${RUN_KEY}" "${GATEWAY_RUN_VALUE}"
+  DeleteRegValue HKLM "${RUN_KEY}" "${RUN_VALUE}"
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
 SectionEnd
 

@@ -4,6 +4,7 @@
 // the session, or on Ctrl+C in a console it was started from.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
@@ -13,6 +14,7 @@
 #include "service/service_program.h"
 #include "service/windows/running_instance.h"
 #include "service/windows/single_instance.h"
+#include "service/windows/start_bar.h"
 #include "service/windows/stop_window.h"
 #include "service/windows/system_places.h"
 
@@ -41,12 +43,26 @@ void SayAlreadyRunning(const service::ServiceOptions& options) {
     if (options.logFile) std::ofstream(*options.logFile, std::ios::app) << kAlreadyRunning;
 }
 
+// Takes the option out of `arguments`; whether it was there.
+bool TakeOption(std::vector<std::string>& arguments, const char* option) {
+    const auto found = std::remove(arguments.begin(), arguments.end(), option);
+    const bool taken = found != arguments.end();
+    arguments.erase(found, arguments.end());
+    return taken;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     service::UseParentConsole();
-    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    std::vector<std::string> arguments(argv + 1, argv + argc);
     if (arguments.size() == 1 && arguments[0] == kStopOption) return StopRunningGateway();
+    const bool barWanted = TakeOption(arguments, service::kStartBarOption);
+    bool barStarted = false;
+    const auto startBar = [&barStarted] {
+        barStarted = true;
+        if (!service::StartBarBesideThisProgram()) std::cerr << "velmoria-service: cannot start the bar" << std::endl;
+    };
 
     const service::SocketLibrary sockets;
     std::unique_ptr<service::SingleInstance> instance;
@@ -62,5 +78,10 @@ int main(int argc, char** argv) {
     hooks.arrangeStop = [](service::HttpService& httpService) -> std::unique_ptr<service::StopArrangement> {
         return std::make_unique<service::StopWindow>(httpService);
     };
-    return service::RunServiceProgram(arguments, hooks, std::cout, std::cerr);
+    if (barWanted) hooks.listening = [&startBar](int) { startBar(); };
+    const int code = service::RunServiceProgram(arguments, hooks, std::cout, std::cerr);
+    // This start did not serve (another gateway runs, the port is taken, a
+    // bad setting): the bar still comes, as the user asked for it.
+    if (barWanted && !barStarted) startBar();
+    return code;
 }

@@ -53,6 +53,7 @@ int Serve(const ServiceOptions& options, const ProgramHooks& hooks, std::ostream
     out << "listening on " << options.listenAddress << ":" << *port << std::endl;
 
     const auto stop = hooks.arrangeStop(httpService);
+    if (hooks.listening) hooks.listening(*port);
     httpService.Run();
     return 0;
 }

@@ -38,6 +38,9 @@ struct ProgramHooks {
     // service must not start (having said why), else nullopt.
     std::function<std::optional<int>(const ServiceOptions&)> beforeServing;
     std::function<std::unique_ptr<StopArrangement>(HttpService&)> arrangeStop;
+    // Once the port is bound and the stop arranged, before the first
+    // connection is taken (those that come queue); given the port. May be empty.
+    std::function<void(int port)> listening;
 };
 
 // The settings file (the one --config names, else `defaultConfigPath`)

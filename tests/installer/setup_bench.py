@@ -1,8 +1,9 @@
 """What the tests know about an installed Velmoria: where the setup puts
 things, and the steps that install, start and uninstall it in a bench
-prefix as Windows would (the setup run silently, the gateway started as its
-Run entry starts it, the bar through its Start-menu shortcut, the
-uninstaller through the Apps entry's quiet uninstall string).
+prefix as Windows would (the setup run silently, both started as the Run
+entry starts them at sign-in or the gateway on its own and the bar through
+its Start-menu shortcut, the uninstaller through the Apps entry's quiet
+uninstall string).
 
 The setup under test comes from VELMORIA_INSTALLER (set by ctest)."""
 
@@ -25,6 +26,8 @@ GATEWAY_FILE = "velmoria-service.exe"
 README_FILE = "README.txt"
 UNINSTALLER_FILE = "uninstall.exe"
 INSTALLED_FILES = (BAR_FILE, GATEWAY_FILE, README_FILE, UNINSTALLER_FILE)
+# The gateway's exit code when another one already runs on the machine.
+GATEWAY_ALREADY_RUNNING = 3
 
 CONFIG_FILE = r"C:\ProgramData\Velmoria\velmoria-service.conf"
 SHORTCUT_DIR = r"C:\ProgramData\Microsoft\Windows\Start Menu\Programs\Velmoria"
@@ -33,8 +36,9 @@ GATEWAY_SHORTCUT = SHORTCUT_DIR + r"\Velmoria Quote Gateway.lnk"
 
 UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Velmoria"
 RUN_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Run"
-BAR_RUN_VALUE = "Velmoria"
-GATEWAY_RUN_VALUE = "Velmoria Quote Gateway"
+# One entry: the gateway, which starts the bar once it listens.
+RUN_VALUE = "Velmoria"
+RUN_COMMAND = '"%s\\%s" --start-bar'
 
 # The bench's folder in every prefix, for the batch files below.
 BENCH_FOLDER = r"C:\velmoria-e2e"
@@ -109,9 +113,9 @@ def apps_entry(bench):
 
 
 def run_entries(bench):
-    """{name: command} of the machine's Run entries that the setup writes."""
+    """{name: command} of the machine's Run entries that name the product."""
     values = bench.query_key(RUN_KEY) or {}
-    return {name: values[name].data for name in (BAR_RUN_VALUE, GATEWAY_RUN_VALUE) if name in values}
+    return {name: value.data for name, value in values.items() if "velmoria" in (name + value.data).lower()}
 
 
 def config_lines(bench):
@@ -139,12 +143,19 @@ def uninstall(bench, *options):
     return code, time.monotonic() - started
 
 
-def start_as_run_entry(bench, name):
-    """Starts the command of a Run entry (a quoted program path) as the
-    shell does at sign-in; a bench Program."""
-    command = run_entries(bench)[name]
-    assert command.startswith('"') and command.endswith('"'), "not one quoted path: %r" % command
-    return bench.launch(host_path(bench, command[1:-1]))
+def start_as_run_entry(bench):
+    """Starts the command of the Run entry (a quoted program path and its
+    arguments) as the shell does at sign-in; a bench Program."""
+    command = run_entries(bench)[RUN_VALUE]
+    assert command.startswith('"'), "not a quoted program path: %r" % command
+    program, _, arguments = command[1:].partition('"')
+    return bench.launch(host_path(bench, program), *arguments.split())
+
+
+def start_gateway(bench):
+    """Starts the installed gateway on its own, as its Start-menu shortcut
+    does; a bench Program."""
+    return bench.launch(installed(bench, GATEWAY_FILE))
 
 
 def start_by_shortcut(bench, shortcut, title, timeout):

@@ -10,8 +10,8 @@ import zipfile
 
 import pytest
 
-from setup_bench import (BAR_FILE, BAR_RUN_VALUE, BAR_SHORTCUT, CONFIG_FILE, GATEWAY_FILE, GATEWAY_RUN_VALUE,
-                         GATEWAY_SHORTCUT, INSTALL_DIR, INSTALLED_FILES, README_FILE, UNINSTALLER_FILE, apps_entry,
+from setup_bench import (BAR_FILE, BAR_SHORTCUT, CONFIG_FILE, GATEWAY_FILE, GATEWAY_SHORTCUT, INSTALL_DIR,
+                         INSTALLED_FILES, README_FILE, RUN_COMMAND, RUN_VALUE, UNINSTALLER_FILE, apps_entry,
                          config_lines, host_path, install, install_into, installed, run_entries, setup_path)
 from version_info import read_version_info
 
@@ -54,8 +54,7 @@ def test_a_silent_install_puts_the_programs_shortcuts_run_and_apps_entries_in_pl
         assert target.encode() in link.read_bytes(), "%s does not name %s" % (shortcut, target)
 
     # Started at sign-in unless told otherwise.
-    assert run_entries(bench) == {BAR_RUN_VALUE: '"%s\\%s"' % (INSTALL_DIR, BAR_FILE),
-                                  GATEWAY_RUN_VALUE: '"%s\\%s"' % (INSTALL_DIR, GATEWAY_FILE)}
+    assert run_entries(bench) == {RUN_VALUE: RUN_COMMAND % (INSTALL_DIR, GATEWAY_FILE)}
 
     entry = {name: value.data for name, value in apps_entry(bench).items()}
     size_kb = sum(installed(bench, name).stat().st_size for name in INSTALLED_FILES) // 1024
@@ -141,7 +140,7 @@ def test_keys_land_in_the_configuration_file_and_nowhere_else(bench):
 def test_autostart_chooses_the_run_entries(bench, autostart):
     code, _ = install(bench, "/AUTOSTART=" + autostart)
     assert code == 0
-    assert sorted(run_entries(bench)) == ([] if autostart == "0" else [BAR_RUN_VALUE, GATEWAY_RUN_VALUE])
+    assert sorted(run_entries(bench)) == ([] if autostart == "0" else [RUN_VALUE])
 
 
 @pytest.mark.parametrize("option", ["/QUOTES=real", "/AUTOSTART=yes"])
@@ -161,4 +160,4 @@ def test_a_folder_with_spaces_given_with_d_is_where_everything_goes(bench):
     entry = apps_entry(bench)
     assert entry["InstallLocation"].data == folder
     assert entry["QuietUninstallString"].data == '"%s\\uninstall.exe" /S' % folder
-    assert run_entries(bench)[BAR_RUN_VALUE] == '"%s\\velmoria.exe"' % folder
+    assert run_entries(bench) == {RUN_VALUE: RUN_COMMAND % (folder, GATEWAY_FILE)}

@@ -7,9 +7,8 @@ import os
 
 from program import BAR_TITLE, SETTINGS_KEY, SETTING_NAMES, SHOW_TIMEOUT, store_settings
 from registry_values import dword, sz
-from setup_bench import (BAR_SHORTCUT, CONFIG_FILE, GATEWAY_RUN_VALUE, INSTALL_DIR, RUN_KEY, SHORTCUT_DIR,
-                         STOP_TIMEOUT, apps_entry, config_lines, host_path, install, run_entries,
-                         start_as_run_entry, start_by_shortcut, uninstall)
+from setup_bench import (CONFIG_FILE, INSTALL_DIR, RUN_KEY, SHORTCUT_DIR, STOP_TIMEOUT, apps_entry, config_lines,
+                         host_path, install, run_entries, start_as_run_entry, uninstall)
 
 STORED = {"Top": dword(300), "Left": dword(100), "Right": dword(900), "Speed": dword(3),
           "Symbols": sz("IBM, MSFT")}
@@ -39,8 +38,8 @@ def registry_lines_naming_the_product(bench):
 
 def start_both(bench):
     store_settings(bench, STORED)
-    gateway = start_as_run_entry(bench, GATEWAY_RUN_VALUE)
-    start_by_shortcut(bench, BAR_SHORTCUT, BAR_TITLE, SHOW_TIMEOUT)
+    gateway = start_as_run_entry(bench)
+    bench.wait_shown(BAR_TITLE, timeout=SHOW_TIMEOUT)
     bench.wintool("move", BAR_TITLE, *MOVED)
     return gateway
 

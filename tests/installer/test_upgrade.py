@@ -4,9 +4,8 @@ files and keeps every setting and the quote choice."""
 
 from program import BAR_TITLE, SETTINGS_KEY, SETTING_NAMES, SHOW_TIMEOUT, store_settings
 from registry_values import dword, sz
-from setup_bench import (BAR_RUN_VALUE, BAR_SHORTCUT, CONFIG_FILE, GATEWAY_RUN_VALUE, README_FILE, STOP_TIMEOUT,
-                         append_config_lines, config_lines, host_path, install, installed, run_entries,
-                         start_as_run_entry, start_by_shortcut, wait_gone)
+from setup_bench import (CONFIG_FILE, README_FILE, RUN_VALUE, STOP_TIMEOUT, append_config_lines, config_lines,
+                         host_path, install, installed, run_entries, start_as_run_entry, wait_gone)
 
 # None of them the bar's default, so that a setting lost and written
 # again by the bar shows.
@@ -26,8 +25,8 @@ def test_an_upgrade_while_the_bar_runs_keeps_every_setting_and_the_bars_place(be
     append_config_lines(bench, ADMIN_LINE)
     before = config_lines(bench)
     store_settings(bench, STORED)
-    gateway = start_as_run_entry(bench, GATEWAY_RUN_VALUE)
-    start_by_shortcut(bench, BAR_SHORTCUT, BAR_TITLE, SHOW_TIMEOUT)
+    gateway = start_as_run_entry(bench)
+    bench.wait_shown(BAR_TITLE, timeout=SHOW_TIMEOUT)
     bench.wintool("move", BAR_TITLE, *MOVED)
     # An older README, to see the files replaced.
     installed(bench, README_FILE).write_bytes(b"an earlier version's README\r\n")
@@ -44,7 +43,7 @@ def test_an_upgrade_while_the_bar_runs_keeps_every_setting_and_the_bars_place(be
     expected = {**STORED, "Left": dword(left), "Top": dword(top), "Right": dword(right)}
     assert {name: saved.get(name) for name in SETTING_NAMES} == expected
     assert config_lines(bench) == before, "a silent upgrade without quote options changed the quote choice"
-    assert sorted(run_entries(bench)) == [BAR_RUN_VALUE, GATEWAY_RUN_VALUE]
+    assert sorted(run_entries(bench)) == [RUN_VALUE]
 
 
 def test_an_upgrade_with_a_new_quote_choice_keeps_the_administrators_own_lines(bench):
