@@ -2,20 +2,10 @@
 
 #include <windows.h>
 
-#include <memory>
-
 #include "service/windows/instance_names.h"
+#include "service/windows/owned_handle.h"
 
 namespace service {
-
-namespace {
-
-struct HandleCloser {
-    void operator()(void* handle) const { ::CloseHandle(handle); }
-};
-using OwnedHandle = std::unique_ptr<void, HandleCloser>;
-
-}  // namespace
 
 StopOutcome StopRunningInstance(std::chrono::milliseconds patience) {
     const HWND window = ::FindWindowW(kServiceWindowClass, nullptr);

@@ -4,13 +4,8 @@
 
 namespace service {
 
-SingleInstance::SingleInstance() {
-    mutex_ = ::CreateMutexW(nullptr, FALSE, kServiceMutexName);
+SingleInstance::SingleInstance() : mutex_(::CreateMutexW(nullptr, FALSE, kServiceMutexName)) {
     first_ = mutex_ != nullptr && ::GetLastError() != ERROR_ALREADY_EXISTS;
-}
-
-SingleInstance::~SingleInstance() {
-    if (mutex_ != nullptr) ::CloseHandle(mutex_);
 }
 
 }  // namespace service

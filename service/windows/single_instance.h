@@ -1,23 +1,20 @@
 #pragma once
 // The claim of being the one gateway on this machine: a named mutex held
 // for as long as the object lives.
-#include <windows.h>
+#include "service/windows/owned_handle.h"
 
 namespace service {
 
 class SingleInstance {
 public:
     SingleInstance();
-    ~SingleInstance();
-    SingleInstance(const SingleInstance&) = delete;
-    SingleInstance& operator=(const SingleInstance&) = delete;
 
     // False when another gateway holds the claim (or made it under another
     // user, whose mutex this one may not open).
     bool IsFirst() const { return first_; }
 
 private:
-    HANDLE mutex_ = nullptr;
+    OwnedHandle mutex_;
     bool first_ = false;
 };
 

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "service/windows/owned_handle.h"
+
 namespace service {
 
 const char* const kStartBarOption = "--start-bar";
@@ -13,19 +15,6 @@ namespace {
 const wchar_t* const kBarFileName = L"velmoria.exe";
 // Long enough for any folder Windows lets a program run from.
 constexpr DWORD kLongestPath = 32768;
-
-class OwnedHandle {
-public:
-    explicit OwnedHandle(HANDLE handle) : handle_(handle) {}
-    ~OwnedHandle() {
-        if (handle_ != nullptr) ::CloseHandle(handle_);
-    }
-    OwnedHandle(const OwnedHandle&) = delete;
-    OwnedHandle& operator=(const OwnedHandle&) = delete;
-
-private:
-    HANDLE handle_;
-};
 
 std::wstring ThisProgramsFolder() {
     std::wstring path(kLongestPath, L'\0');
