@@ -15,6 +15,21 @@ namespace {
 using service_test::RawGet;
 using service_test::RawResponse;
 
+// As the programs' own arrangements do, the thread that stops the service
+// has ended before the service goes.
+class JoinTheStopper : public service::StopArrangement {
+public:
+    explicit JoinTheStopper(std::thread& stopper) : stopper_(stopper) {}
+    ~JoinTheStopper() override {
+        if (stopper_.joinable()) stopper_.join();
+    }
+    JoinTheStopper(const JoinTheStopper&) = delete;
+    JoinTheStopper& operator=(const JoinTheStopper&) = delete;
+
+private:
+    std::thread& stopper_;
+};
+
 TEST(ServiceProgramTest, TheListeningHookComesOnceThePortIsBoundAndTheStopArrangedAndItsAskersAreAnswered) {
     service::HttpService* arranged = nullptr;
     int calls = 0;
@@ -24,9 +39,9 @@ TEST(ServiceProgramTest, TheListeningHookComesOnceThePortIsBoundAndTheStopArrang
 
     service::ProgramHooks hooks;
     hooks.environment = [](const char*) -> const char* { return nullptr; };
-    hooks.arrangeStop = [&arranged](service::HttpService& httpService) {
+    hooks.arrangeStop = [&arranged, &asker](service::HttpService& httpService) {
         arranged = &httpService;
-        return std::make_unique<service::StopArrangement>();
+        return std::make_unique<JoinTheStopper>(asker);
     };
     hooks.listening = [&](int port) {
         ++calls;
@@ -42,7 +57,6 @@ TEST(ServiceProgramTest, TheListeningHookComesOnceThePortIsBoundAndTheStopArrang
     std::ostringstream out;
     std::ostringstream err;
     const int code = service::RunServiceProgram({"--port", "0"}, hooks, out, err);
-    if (asker.joinable()) asker.join();
 
     EXPECT_EQ(code, 0) << err.str();
     EXPECT_EQ(calls, 1);
