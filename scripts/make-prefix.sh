@@ -1,5 +1,7 @@
 #!/bin/bash
-# Creates a 32-bit Wine prefix set up the way Velmoria is run and tested:
+# Creates a Wine prefix set up the way Velmoria is run and tested, of the
+# width this machine runs (scripts/wine-arch.sh; WINEARCH=win32|win64 chooses
+# by hand):
 #   - windows without a window manager work (X11 "Managed" = N);
 #   - a real bold "Arial Bold" face (Liberation Sans Bold renamed), which the
 #     ticker's quote font asks for; Wine otherwise falls back to a regular face;
@@ -24,10 +26,26 @@ if [ ! -r "$bold_source" ]; then
     exit 1
 fi
 
+source "$(dirname "$0")/wine-arch.sh"
+case "${WINEARCH:-}" in
+    "") velmoria_use_wine "$(velmoria_wine_arch)" ;;
+    win32) velmoria_use_wine i686 ;;
+    win64) velmoria_use_wine x86_64 ;;
+    *)
+        echo "$0: WINEARCH must be win32 or win64, not '$WINEARCH'" >&2
+        exit 2
+        ;;
+esac
+
+# Made in a folder beside it and moved into place when whole, so that a
+# failed start never leaves a half-made prefix that the next run would use.
 mkdir -p "$(dirname "$prefix")"
+final=$(cd "$(dirname "$prefix")" && pwd)/$(basename "$prefix")
 export WINEPREFIX
-WINEPREFIX=$(cd "$(dirname "$prefix")" && pwd)/$(basename "$prefix")
-export WINEARCH=${WINEARCH:-win32} WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+WINEPREFIX=$(mktemp -d "$final.making.XXXXXX")
+rmdir "$WINEPREFIX"  # Wine makes it, and insists on owning a new folder
+trap 'rm -rf "$WINEPREFIX"' EXIT
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 # WinINet under Wine obeys the proxy variables.
 unset http_proxy https_proxy HTTP_PROXY HTTPS_PROXY no_proxy NO_PROXY
 
@@ -57,3 +75,5 @@ PYTHON
 # Ends the prefix's processes and writes the registry files at once
 # (waiting for the server to exit on its own takes a few seconds more).
 wineserver -k
+mv "$WINEPREFIX" "$final"
+trap - EXIT
