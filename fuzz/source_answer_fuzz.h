@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "service/quote_csv.h"
+#include "service/simulated/quote_csv.h"
 #include "service/sources/live_csv.h"
 #include "service/sources/live_quote.h"
 #include "service/sources/upstream_client.h"

@@ -7,7 +7,7 @@
 #include <pthread.h>
 #include <thread>
 
-#include "service/service_program.h"
+#include "service/program/service_program.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <memory>
 
 #include "service/net/socket_calls.h"
-#include "service/service_program.h"
+#include "service/program/service_program.h"
 #include "service/windows/running_instance.h"
 #include "service/windows/single_instance.h"
 #include "service/windows/start_bar.h"

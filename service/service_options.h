@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "service/faults.h"
-#include "service/quote_pins.h"
+#include "service/simulated/faults.h"
+#include "service/simulated/quote_pins.h"
 
 namespace service {
 

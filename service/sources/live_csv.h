@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "service/quote_csv.h"
+#include "service/simulated/quote_csv.h"
 #include "service/sources/live_quote.h"
 
 namespace service {

@@ -8,7 +8,7 @@
 #include <sstream>
 
 #include "fake_source.h"
-#include "service/source_check.h"
+#include "service/program/source_check.h"
 
 namespace service_test {
 namespace {

@@ -1,4 +1,4 @@
-#include "service/config_file.h"
+#include "service/program/config_file.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -7,7 +7,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "service/service_program.h"
+#include "service/program/service_program.h"
 
 namespace service {
 namespace {

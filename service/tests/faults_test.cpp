@@ -1,7 +1,7 @@
-#include "service/faults.h"
+#include "service/simulated/faults.h"
 
-#include "service/delivery.h"
-#include "service/fault_table.h"
+#include "service/http/delivery.h"
+#include "service/simulated/fault_table.h"
 
 #include <gtest/gtest.h>
 

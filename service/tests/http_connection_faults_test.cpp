@@ -14,7 +14,7 @@
 #include "log_lines.h"
 #include "raw_http.h"
 #include "running_service.h"
-#include "service/delivery.h"
+#include "service/http/delivery.h"
 
 namespace service_test {
 namespace {

@@ -8,7 +8,7 @@
 
 #include "raw_http.h"
 #include "running_service.h"
-#include "service/service_core.h"
+#include "service/server/service_core.h"
 
 namespace service_test {
 namespace {

@@ -2,10 +2,10 @@
 
 #include <regex>
 
-#include "service/detail_pages.h"
-#include "service/html.h"
-#include "service/pages.h"
-#include "service/price_chart.h"
+#include "service/pages/detail_pages.h"
+#include "service/pages/html.h"
+#include "service/pages/pages.h"
+#include "service/pages/price_chart.h"
 
 namespace service {
 namespace {

@@ -1,4 +1,4 @@
-#include "service/query.h"
+#include "service/http/query.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "service/quote_csv.h"
+#include "service/simulated/quote_csv.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "service/quote_model.h"
+#include "service/simulated/quote_model.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "service/quote_pins.h"
+#include "service/simulated/quote_pins.h"
 
 #include <gtest/gtest.h>
 

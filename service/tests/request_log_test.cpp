@@ -1,4 +1,4 @@
-#include "service/request_log.h"
+#include "service/http/request_log.h"
 
 #include <gtest/gtest.h>
 

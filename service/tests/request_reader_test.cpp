@@ -1,11 +1,11 @@
-#include "service/request_reader.h"
+#include "service/http/request_reader.h"
 
 #include <gtest/gtest.h>
 
 #include <thread>
 
 #include "socket_pair.h"
-#include "service/reply.h"
+#include "service/http/reply.h"
 
 namespace service {
 namespace {

@@ -7,8 +7,8 @@
 #include <thread>
 #include <vector>
 
-#include "service/http_service.h"
-#include "service/request_log.h"
+#include "service/server/http_service.h"
+#include "service/http/request_log.h"
 #include "service/service_options.h"
 
 namespace service_test {

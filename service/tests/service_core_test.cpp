@@ -1,4 +1,4 @@
-#include "service/service_core.h"
+#include "service/server/service_core.h"
 
 #include <gtest/gtest.h>
 

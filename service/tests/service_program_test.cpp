@@ -7,8 +7,8 @@
 #include <thread>
 
 #include "raw_http.h"
-#include "service/http_service.h"
-#include "service/service_program.h"
+#include "service/server/http_service.h"
+#include "service/program/service_program.h"
 
 namespace {
 

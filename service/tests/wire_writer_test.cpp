@@ -1,4 +1,4 @@
-#include "service/wire_writer.h"
+#include "service/http/wire_writer.h"
 
 #include <gtest/gtest.h>
 

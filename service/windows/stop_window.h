@@ -10,7 +10,7 @@
 #include <mutex>
 #include <thread>
 
-#include "service/service_program.h"
+#include "service/program/service_program.h"
 
 namespace service {
 
