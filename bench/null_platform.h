@@ -52,6 +52,13 @@ public:
         area = platform::Rect{0, 0, 1280, 1024};
         return true;
     }
+    platform::MonitorHandle MonitorFromRect(const platform::Rect&) override { return Token<platform::MonitorHandle>(); }
+    platform::MonitorHandle PrimaryMonitor() override { return Token<platform::MonitorHandle>(); }
+    bool GetMonitorInfo(platform::MonitorHandle, platform::MonitorInfo& info) override {
+        info = platform::MonitorInfo{platform::Rect{0, 0, 1280, 1024}, platform::Rect{0, 0, 1280, 1024}, true};
+        return true;
+    }
+    std::uint32_t GetDpiForMonitor(platform::MonitorHandle) override { return platform::kBaseDpi; }
     std::uintptr_t SetTimer(platform::WindowHandle, std::uintptr_t id, std::uint32_t) override { return id; }
     bool KillTimer(platform::WindowHandle, std::uintptr_t) override { return true; }
     bool InvalidateRect(platform::WindowHandle, const platform::Rect*, bool) override { return true; }
