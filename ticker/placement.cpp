@@ -9,7 +9,7 @@ bool ShowsEnough(const platform::Rect& bar, const platform::Rect& monitor) {
     const std::int32_t height = bar.bottom - bar.top;
     const std::int32_t shownWidth = std::min(bar.right, monitor.right) - std::max(bar.left, monitor.left);
     const std::int32_t shownHeight = std::min(bar.bottom, monitor.bottom) - std::max(bar.top, monitor.top);
-    return shownWidth >= height && shownHeight > 0 && 2 * shownHeight >= height;
+    return shownWidth >= height && shownHeight > 0;
 }
 
 platform::Rect DefaultPlace(std::int32_t width, std::int32_t height, std::int32_t screenRight,

@@ -8,8 +8,9 @@
 namespace ticker {
 
 // A bar shows enough of itself when a piece of it as long as the bar is
-// high, and at least half as high, lies on the monitor: less could not be
-// found and dragged back.
+// high lies on the monitor, however little of its height: the pointer
+// reaches the monitor's last row, and a piece that long holds more than the
+// grip zones, so the bar can be dragged back.
 bool ShowsEnough(const platform::Rect& bar, const platform::Rect& monitor);
 
 // The default place for a bar `width` x `height` pixels: at the top of the

@@ -71,8 +71,8 @@ TEST(Placement, ABarShowsEnoughWithAPieceAsLongAsItIsHigh) {
         {"18 pixels left on the right", {1262, 100, 1762, 118}, true},
         {"17 pixels left on the right", {1263, 100, 1763, 118}, false},
         {"18 pixels left on the left", {-482, 100, 18, 118}, true},
-        {"half its height above the top", {200, -9, 700, 9}, true},
-        {"less than half", {200, -10, 700, 8}, false},
+        {"all but its last row above the top", {200, -17, 700, 1}, true},
+        {"wholly above the top", {200, -18, 700, 0}, false},
         {"below the bottom", {200, 1024, 700, 1042}, false},
         {"far away", {3000, 2000, 3500, 2018}, false},
     };
