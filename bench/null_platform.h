@@ -2,6 +2,7 @@
 // A platform whose every call does nothing and succeeds, so a benchmark of
 // the bar counts the logic's own work and not the recording fake's. Text is
 // measured at a fixed width per character.
+#include "platform/constants.h"
 #include "platform/platform.h"
 
 namespace bench {

@@ -1,9 +1,9 @@
 // Creation of the bar: title, settings, placement, drawing surfaces, timers.
 #include "app/dpi_scale.h"
-#include "platform/constants.h"
 #include "app/monitors.h"
-#include "ticker/placement.h"
+#include "platform/constants.h"
 #include "ticker/ids.h"
+#include "ticker/placement.h"
 #include "ticker/ticker_window.h"
 
 namespace ticker {

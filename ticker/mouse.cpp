@@ -3,12 +3,12 @@
 // release without a drag step beyond the click tolerance clicks the item or
 // the logo under the pointer. A drag lasts only while the bar holds the
 // mouse: once another window takes it, the release never comes here.
+#include "app/monitors.h"
 #include "platform/constants.h"
 #include "quotes/browser.h"
 #include "quotes/endpoints.h"
 #include "ticker/drag.h"
 #include "ticker/grips.h"
-#include "app/monitors.h"
 #include "ticker/ticker_window.h"
 
 namespace ticker {

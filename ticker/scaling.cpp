@@ -3,8 +3,8 @@
 // back to the default place when the monitors change under it and none
 // shows it any more.
 #include "app/dpi_scale.h"
-#include "platform/constants.h"
 #include "app/monitors.h"
+#include "platform/constants.h"
 #include "ticker/placement.h"
 #include "ticker/ticker_window.h"
 

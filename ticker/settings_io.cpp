@@ -1,8 +1,8 @@
 // The bar's side of the persisted settings: its fields in and out of the
 // stored record, and the greeting of a first-time user.
 #include "app/dpi_scale.h"
-#include "app/settings.h"
 #include "app/monitors.h"
+#include "app/settings.h"
 #include "platform/constants.h"
 #include "ticker/ticker_window.h"
 

@@ -1,14 +1,17 @@
 """The bar on scaled screens under Wine: as high as its DPI asks, with every
-glyph inside it and the grips in their colour and scaled width; and a
-stored place that no monitor shows brought back to the default place."""
+glyph inside it and the grips in their colour and scaled width; a stored
+place that no monitor shows brought back to the default place; and on two
+monitors, the bar stored on the second standing and snapping there."""
 
+import os
+import shutil
 import subprocess
 
 import pytest
 
 from bar_view import GREEN, GRIP, RED, bar_image, text_columns, wait_for
-from bench import WINE_CALL_TIMEOUT
-from program import DEFAULT_RIGHT_MARGIN, STORED_BAR_HEIGHT, exit_bar, start_with_settings
+from bench import WINE_CALL_TIMEOUT, XVFB_START_TIMEOUT, Bench, xvfb_display
+from program import BAR_TITLE, DEFAULT_RIGHT_MARGIN, bar_now, STORED_BAR_HEIGHT, exit_bar, start_with_settings
 from registry_values import dword, sz
 from service import PROGRAM_PORT, StandInService
 
@@ -83,3 +86,49 @@ def test_a_place_no_monitor_shows_is_given_up_for_the_default_place(bench, dpi):
     right = screen.width - scaled(DEFAULT_RIGHT_MARGIN, dpi)
     assert bar.rect == (right - scaled(width, dpi), 0, right, scaled(STORED_BAR_HEIGHT, dpi))
     exit_bar(bench, program)
+
+
+# Xvfb's Xinerama heads all stand at 0, 0, and Wine reads no RandR monitors
+# but its outputs; Xephyr, nested in the bench's Xvfb without RandR, places
+# its heads side by side, and Wine shows them as two monitors.
+SECOND_MONITOR = (1280, 0, 1280 + 1024, 768)
+SNAPPING_COMMAND = 33030
+
+
+def nest_two_monitors(bench):
+    """Starts Xephyr with two heads on the bench's display and points the
+    bench at it; the Xephyr process, for the caller to end."""
+    read_end, write_end = os.pipe()
+    try:
+        xephyr = subprocess.Popen(
+            ["Xephyr", "-displayfd", str(write_end), "+xinerama", "-extension", "RANDR",
+             "-screen", "1280x1024+0+0", "-screen", "1024x768+1280+0", "-nolisten", "tcp", "-noreset"],
+            env=bench.environment(), pass_fds=(write_end,), stdout=subprocess.DEVNULL,
+            stderr=subprocess.DEVNULL, start_new_session=True)
+        os.close(write_end)
+        write_end = None
+        bench.display = ":%d" % xvfb_display(xephyr, read_end, XVFB_START_TIMEOUT)
+    finally:
+        os.close(read_end)
+        if write_end is not None:
+            os.close(write_end)
+    return xephyr
+
+
+@pytest.mark.skipif(shutil.which("Xephyr") is None, reason="no Xephyr (xserver-xephyr) to show two monitors")
+def test_on_two_monitors_the_bar_stands_and_snaps_on_the_second(bench):
+    xephyr = nest_two_monitors(bench)
+    try:
+        assert (b"left=%d top=%d right=%d bottom=%d" % SECOND_MONITOR).decode() in \
+            bench.wintool("monitors").output, "Wine shows two monitors"
+        program, bar = start_with_settings(bench, {"Top": dword(740), "Left": dword(1290),
+                                                   "Right": dword(1690), "Snapping": dword(0)})
+        assert bar.rect == (1290, 740, 1690, 758), "where it was stored, on the second monitor"
+        # Snapping on: the bar near the second monitor's left and bottom
+        # edges goes to them, not to the first monitor's.
+        bench.command(BAR_TITLE, SNAPPING_COMMAND)
+        wait_for(lambda: bar_now(bench).rect == (1280, 750, 1680, 768), 10,
+                 what="the snap to the second monitor's edges")
+        exit_bar(bench, program)
+    finally:
+        Bench._stop_group(xephyr)
