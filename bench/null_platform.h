@@ -2,6 +2,7 @@
 // A platform whose every call does nothing and succeeds, so a benchmark of
 // the bar counts the logic's own work and not the recording fake's. Text is
 // measured at a fixed width per character.
+#include "platform/constants.h"
 #include "platform/platform.h"
 
 namespace bench {
@@ -52,6 +53,13 @@ public:
         area = platform::Rect{0, 0, 1280, 1024};
         return true;
     }
+    platform::MonitorHandle MonitorFromRect(const platform::Rect&) override { return Token<platform::MonitorHandle>(); }
+    platform::MonitorHandle PrimaryMonitor() override { return Token<platform::MonitorHandle>(); }
+    bool GetMonitorInfo(platform::MonitorHandle, platform::MonitorInfo& info) override {
+        info = platform::MonitorInfo{platform::Rect{0, 0, 1280, 1024}, platform::Rect{0, 0, 1280, 1024}, true};
+        return true;
+    }
+    std::uint32_t GetDpiForMonitor(platform::MonitorHandle) override { return platform::kBaseDpi; }
     std::uintptr_t SetTimer(platform::WindowHandle, std::uintptr_t id, std::uint32_t) override { return id; }
     bool KillTimer(platform::WindowHandle, std::uintptr_t) override { return true; }
     bool InvalidateRect(platform::WindowHandle, const platform::Rect*, bool) override { return true; }

@@ -25,6 +25,11 @@ inline constexpr std::uint32_t kWmLButtonDown = 0x0201;
 inline constexpr std::uint32_t kWmLButtonUp = 0x0202;
 inline constexpr std::uint32_t kWmRButtonDown = 0x0204;
 inline constexpr std::uint32_t kWmCaptureChanged = 0x0215;
+// The display's resolution or its set of monitors changed.
+inline constexpr std::uint32_t kWmDisplayChange = 0x007E;
+// The window now stands on a monitor of another DPI: the new DPI in both
+// words of wParam, lParam the suggested window rectangle (a RECT).
+inline constexpr std::uint32_t kWmDpiChanged = 0x02E0;
 // The first message number free for a program's own use.
 inline constexpr std::uint32_t kWmApp = 0x8000;
 
@@ -78,6 +83,9 @@ inline constexpr int kColorBtnHighlight = 20;
 // Message boxes.
 inline constexpr std::uint32_t kMbOk = 0x00000000;
 inline constexpr std::uint32_t kMbIconInformation = 0x00000040;
+
+// Scaling: the DPI every size is first written for.
+inline constexpr std::uint32_t kBaseDpi = 96;
 
 // GDI.
 inline constexpr int kOpaque = 2;

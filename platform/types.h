@@ -13,6 +13,7 @@ struct GdiObjectTag;
 struct RegKeyTag;
 struct CursorTag;
 struct MenuTag;
+struct MonitorTag;
 
 using WindowHandle = WindowTag*;
 using InstanceHandle = InstanceTag*;
@@ -21,6 +22,7 @@ using GdiObject = GdiObjectTag*;  // bitmap, brush, pen or font
 using RegKeyHandle = RegKeyTag*;
 using CursorHandle = CursorTag*;
 using MenuHandle = MenuTag*;
+using MonitorHandle = MonitorTag*;
 
 using MessageParam = std::uintptr_t;  // WPARAM
 using LongParam = std::intptr_t;      // LPARAM

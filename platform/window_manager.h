@@ -17,6 +17,14 @@ struct QueuedMessage {
     Point point;
 };
 
+// MONITORINFO in neutral types: the monitor's whole area and its work area
+// (without the task bar and docked bars), in screen coordinates.
+struct MonitorInfo {
+    Rect monitor;
+    Rect work;
+    bool primary = false;
+};
+
 class WindowManager {
 public:
     virtual ~WindowManager() = default;
@@ -50,6 +58,17 @@ public:
                               std::uint32_t flags) = 0;
     virtual int GetSystemMetrics(int index) = 0;
     virtual bool GetWorkArea(Rect& area) = 0;  // SystemParametersInfoA(SPI_GETWORKAREA)
+
+    // Monitors and their scaling. Positions are in physical pixels (the
+    // program declares itself aware of each monitor's DPI).
+    // MonitorFromRect: the monitor that shows most of the rectangle, else
+    // the nearest one (MONITOR_DEFAULTTONEAREST).
+    virtual MonitorHandle MonitorFromRect(const Rect& rect) = 0;
+    virtual MonitorHandle PrimaryMonitor() = 0;  // the one whose origin is 0, 0
+    virtual bool GetMonitorInfo(MonitorHandle monitor, MonitorInfo& info) = 0;
+    // The monitor's effective DPI; the system DPI where the system knows
+    // no per-monitor scaling.
+    virtual std::uint32_t GetDpiForMonitor(MonitorHandle monitor) = 0;
 
     // Timers and repainting. SetTimer and KillTimer act only on a window of
     // the calling thread; InvalidateRect may be called from any thread.

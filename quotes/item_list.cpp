@@ -19,7 +19,7 @@ std::string TickerWindow::QuoteSourceFor(const std::string& symbol) const {
 std::string TickerWindow::AddItemsFromList(const std::string& text, std::size_t limit) {
     std::vector<std::string> entries = quotes::SplitEntries(text);
     if (entries.size() > limit) entries.resize(limit);
-    if (!itemFonts_) itemFonts_ = std::make_shared<const quotes::ItemFonts>(platform_.gdi, windowDC.get());
+    if (!itemFonts_) itemFonts_ = std::make_shared<const quotes::ItemFonts>(platform_.gdi, windowDC.get(), dpi);
     for (const std::string& entry : entries) {
         itemList.push_back(
             std::make_unique<quotes::QuoteItem>(platform_, entry, windowDC.get(), QuoteSourceFor(entry), itemFonts_));

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "app/dpi_scale.h"
 #include "platform/constants.h"
 #include "quotes/browser.h"
 #include "quotes/data_text.h"
@@ -24,8 +25,14 @@ constexpr int kDataTop = 1;
 }  // namespace
 
 platform::GdiObject CreatePointFont(platform::Gdi& gdi, platform::DcHandle dc, const char* face, int pointTenths) {
+    return CreatePointFont(gdi, dc, face, pointTenths,
+                           static_cast<std::uint32_t>(gdi.GetDeviceCaps(dc, platform::kLogPixelsY)));
+}
+
+platform::GdiObject CreatePointFont(platform::Gdi& gdi, platform::DcHandle dc, const char* face, int pointTenths,
+                                    std::uint32_t dpi) {
     platform::LogFont font;
-    platform::Point size{0, gdi.GetDeviceCaps(dc, platform::kLogPixelsY) * pointTenths / kTenthsPerInch};
+    platform::Point size{0, static_cast<std::int32_t>(dpi) * pointTenths / kTenthsPerInch};
     gdi.DPtoLP(dc, &size, 1);
     platform::Point origin{0, 0};
     gdi.DPtoLP(dc, &origin, 1);
@@ -37,7 +44,13 @@ platform::GdiObject CreatePointFont(platform::Gdi& gdi, platform::DcHandle dc, c
 
 ItemFonts::ItemFonts(platform::Gdi& gdi, platform::DcHandle dc)
     : symbolFont(gdi, CreatePointFont(gdi, dc, kItemFace, kSymbolPointTenths)),
-      dataFont(gdi, CreatePointFont(gdi, dc, kItemFace, kDataPointTenths)) {}
+      dataFont(gdi, CreatePointFont(gdi, dc, kItemFace, kDataPointTenths)),
+      dataTop(kDataTop) {}
+
+ItemFonts::ItemFonts(platform::Gdi& gdi, platform::DcHandle dc, std::uint32_t dpi)
+    : symbolFont(gdi, CreatePointFont(gdi, dc, kItemFace, kSymbolPointTenths, dpi)),
+      dataFont(gdi, CreatePointFont(gdi, dc, kItemFace, kDataPointTenths, dpi)),
+      dataTop(app::ScaleForDpi(kDataTop, dpi)) {}
 
 QuoteItem::QuoteItem(platform::Platform& platform, const std::string& entry, platform::DcHandle dc,
                      const std::string& source, std::shared_ptr<const ItemFonts> itemFonts)
@@ -114,7 +127,7 @@ void QuoteItem::DrawStep(std::int32_t delta, std::uint32_t mask, const VisibleSp
     platform::ScopedSelection selected(gdi, hdc, fonts->symbolFont.get());
     Draw(labelMeasured_.text, x, 0);
     selected.Select(fonts->dataFont.get());
-    Draw(dataMeasured_.text, x + labelWidth, kDataTop);
+    Draw(dataMeasured_.text, x + labelWidth, fonts->dataTop);
 }
 
 std::string QuoteItem::DetailPageAddress() const {
@@ -128,6 +141,13 @@ void QuoteItem::EndParse(QuoteFields&& parsed) {
     parsing = false;
     textStale = true;
     labelShown_ = false;  // the quote may bring the label in another case
+    steady_ = false;
+}
+
+void QuoteItem::UseFonts(std::shared_ptr<const ItemFonts> newFonts) {
+    fonts = std::move(newFonts);
+    labelMeasured_.width = -1;
+    dataMeasured_.width = -1;
     steady_ = false;
 }
 

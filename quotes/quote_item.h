@@ -30,10 +30,17 @@ struct VisibleSpan {
 // The two fonts the items draw with: the same face and sizes for all, so
 // every item of a list shares one pair, and a list of any length costs two
 // drawing objects (a process may hold only so many).
+// They are made for one DPI: a bar moved to a monitor of another scaling
+// makes a new pair and hands it to every item (UseFonts).
 struct ItemFonts {
+    // At the context's own DPI (LOGPIXELSY).
     ItemFonts(platform::Gdi& gdi, platform::DcHandle dc);
+    // At `dpi`, the DPI of the monitor the bar stands on.
+    ItemFonts(platform::Gdi& gdi, platform::DcHandle dc, std::uint32_t dpi);
     platform::ScopedGdiObject symbolFont;
     platform::ScopedGdiObject dataFont;
+    // The data text stands this far below the label's top.
+    std::int32_t dataTop;
 };
 
 class QuoteItem : public QuoteFields {
@@ -54,6 +61,8 @@ public:
     void DrawStep(std::int32_t delta, std::uint32_t mask, const VisibleSpan& visible = VisibleSpan{});
     // Shows the click in black and opens the item's detail page.
     void Click();
+    // Draws from now on with `fonts`; the texts are measured again.
+    void UseFonts(std::shared_ptr<const ItemFonts> newFonts);
     // The detail page Click opens.
     std::string DetailPageAddress() const;
     // A quote is read on a worker, on a copy of the values, and handed to
@@ -105,7 +114,10 @@ private:
     platform::Platform& platform_;
 };
 
-// A font of `face` at `pointTenths` tenths of a point for the context `dc`.
+// A font of `face` at `pointTenths` tenths of a point for the context `dc`,
+// at the context's DPI or at `dpi`.
 platform::GdiObject CreatePointFont(platform::Gdi& gdi, platform::DcHandle dc, const char* face, int pointTenths);
+platform::GdiObject CreatePointFont(platform::Gdi& gdi, platform::DcHandle dc, const char* face, int pointTenths,
+                                    std::uint32_t dpi);
 
 }  // namespace quotes

@@ -85,7 +85,7 @@ void TickerWindow::DrawLoadingNotice() {
     const std::string notice = kNoticeText + quotes::HomeSiteHost() + kNoticeEnd;
     // The colour stays set; the next drawing of an item sets its own.
     gdi.SetTextColor(windowDC.get(), kNoticeColor);
-    gdi.TextOut(windowDC.get(), kNoticeX, kNoticeY, notice.c_str(), static_cast<int>(notice.size()));
+    gdi.TextOut(windowDC.get(), Scaled(kNoticeX), Scaled(kNoticeY), notice.c_str(), static_cast<int>(notice.size()));
     // The bar's thread blocks in the download next: show the notice now.
     gdi.Flush();
 }

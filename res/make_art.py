@@ -3,7 +3,10 @@
 
 The mark is a "V" whose right arm is a rising chart line ending in an arrow
 head. It is described once, in a unit square, and rasterised at each size:
-18 x 18 for the logo (bitmap 206), 16 x 16 and 32 x 32 for the icon.
+18 x 18 for the logo (bitmap 206), 16 x 16 and 32 x 32 for the icon, and
+the logo again at the bar's heights on scaled screens (23, 27, 32, 36, 45
+and 54 pixels for 125 % to 300 %), so that it is drawn sharp at each rather
+than blown up from 18 pixels.
 
 The logo is a 16-colour BMP on light grey (192,192,192): when the bar loads
 it with LR_LOADMAP3DCOLORS that grey becomes the button-face colour, so the
@@ -31,6 +34,8 @@ TRANSPARENT = None  # icon background: set in the AND mask
 TRANSPARENT_INDEX = 0  # what a transparent icon pixel holds in the colour image
 
 LOGO_SIZE = 18
+# The larger logos, by size: file name logo-SIZE.bmp.
+SCALED_LOGO_SIZES = (23, 27, 32, 36, 45, 54)
 ICON_SIZES = (16, 32)
 BITS_PER_PIXEL = 4
 SUBSAMPLES = 4      # per axis, to decide whether a pixel is mostly covered
@@ -178,6 +183,8 @@ def ico_file(images):
 def main():
     here = pathlib.Path(__file__).resolve().parent
     (here / "logo.bmp").write_bytes(bmp_file(rasterise(LOGO_SIZE, LIGHT_GREY)))
+    for size in SCALED_LOGO_SIZES:
+        (here / ("logo-%d.bmp" % size)).write_bytes(bmp_file(rasterise(size, LIGHT_GREY)))
     images = [(size, icon_image(rasterise(size, TRANSPARENT))) for size in ICON_SIZES]
     (here / "velmoria.ico").write_bytes(ico_file(images))
 

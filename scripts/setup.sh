@@ -19,6 +19,9 @@ packages=(
     g++-mingw-w64-x86-64-posix
     # running it: Wine (32-bit), a virtual X server and the tools that drive it
     wine wine32:i386 wine64 xvfb xauth x11-utils xdotool imagemagick
+    # a nested X server whose Xinerama heads stand side by side: Wine shows
+    # them as two monitors (Xvfb's heads all stand at 0, 0)
+    xserver-xephyr
     # fonts: Wine's own "MS Sans Serif"; Liberation Sans for the bold face
     fonts-wine fonts-liberation
     # the Windows installer (NSIS, with its 64-bit stubs for the wine64 tests)

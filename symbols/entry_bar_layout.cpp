@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <limits>
 
+#include "app/dpi_scale.h"
+
 namespace symbols {
 
 namespace {
@@ -13,7 +15,7 @@ constexpr std::int32_t kSmallestAverageWidth = 2;
 }  // namespace
 
 EntryBarLayout LayOutEntryBar(const platform::Rect& ticker, const platform::Rect& workArea,
-                              std::int32_t promptWidth) {
+                              std::int32_t promptWidth, std::uint32_t dpi) {
     const std::int32_t width = ticker.right - ticker.left;
     const std::int32_t height = ticker.bottom - ticker.top;
     const bool roomBelow = ticker.bottom <= workArea.bottom - height;
@@ -22,9 +24,11 @@ EntryBarLayout LayOutEntryBar(const platform::Rect& ticker, const platform::Rect
     EntryBarLayout layout;
     layout.bar = Placement{ticker.left, top, width, height};
     layout.prompt = Placement{0, 0, promptWidth, height};
-    layout.cancel = Placement{width - kCancelWidth, 0, kCancelWidth, height};
-    layout.ok = Placement{width - kButtonsWidth, 0, kOkWidth, height};
-    layout.edit = Placement{promptWidth, 0, std::max(0, width - promptWidth - kButtonsWidth), height};
+    const std::int32_t okWidth = app::ScaleForDpi(kOkWidth, dpi);
+    const std::int32_t cancelWidth = app::ScaleForDpi(kCancelWidth, dpi);
+    layout.cancel = Placement{width - cancelWidth, 0, cancelWidth, height};
+    layout.ok = Placement{width - cancelWidth - okWidth, 0, okWidth, height};
+    layout.edit = Placement{promptWidth, 0, std::max(0, width - promptWidth - cancelWidth - okWidth), height};
     return layout;
 }
 

@@ -5,6 +5,7 @@
 // prompt, the edit field, OK and Cancel.
 #include <cstdint>
 
+#include "platform/constants.h"
 #include "platform/types.h"
 
 namespace symbols {
@@ -36,8 +37,9 @@ inline constexpr std::int32_t kButtonsWidth = kOkWidth + kCancelWidth;
 // `ticker` is the ticker's window rectangle, `promptWidth` the prompt's
 // width. On a ticker too narrow for the prompt and the buttons the edit
 // field gets width 0, never a negative one.
+// OK and Cancel are as wide at the ticker's `dpi` as they are at 96.
 EntryBarLayout LayOutEntryBar(const platform::Rect& ticker, const platform::Rect& workArea,
-                              std::int32_t promptWidth);
+                              std::int32_t promptWidth, std::uint32_t dpi = platform::kBaseDpi);
 
 // The prompt's width from its measured extent and the measuring context's
 // average character width: extent x 4 / (average - 2), truncated; 0 when the

@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/monitors.h"
 #include "platform/constants.h"
 #include "platform/scoped.h"
 
@@ -15,6 +16,7 @@ const SymbolEntryBar::Row SymbolEntryBar::kMessageTable[] = {
     {platform::kWmInitDialog, app::kNoCommand, &SymbolEntryBar::OnInitDialog},
     {platform::kWmCommand, app::Command(platform::kIdCancel), &SymbolEntryBar::OnCancel},
     {platform::kWmCommand, app::Command(platform::kIdOk), &SymbolEntryBar::OnOk},
+    {platform::kWmDpiChanged, app::kNoCommand, &SymbolEntryBar::OnDpiChanged},
 };
 
 SymbolEntryBar::SymbolEntryBar(platform::Platform& platform, std::string entry, std::string prompt)
@@ -26,26 +28,35 @@ bool SymbolEntryBar::HandleMessage(const app::Message& message, platform::ProcRe
 }
 
 platform::ProcResult SymbolEntryBar::OnInitDialog(const app::Message&) {
+    LayOut(true);
+    // TRUE: the platform gives the focus to the first tab stop, the edit field.
+    return 1;
+}
+
+platform::ProcResult SymbolEntryBar::OnDpiChanged(const app::Message&) {
+    LayOut(false);
+    return 0;
+}
+
+void SymbolEntryBar::LayOut(bool setTexts) {
     platform::WindowManager& windows = platform_.windows;
     // Without an owner the bar keeps its template's layout.
     const platform::WindowHandle owner = windows.GetParent(hwnd());
-    if (owner == nullptr) return 1;
+    if (owner == nullptr) return;
     platform::Rect ticker;
     windows.GetWindowRect(owner, ticker);
-    platform::Rect workArea;
-    windows.GetWorkArea(workArea);
+    // On the ticker's monitor, at its DPI.
+    const app::MonitorSpot spot = app::MonitorOf(windows, ticker);
     const std::int32_t promptWidth = promptText.empty() ? 0 : MeasurePrompt();
-    const EntryBarLayout layout = LayOutEntryBar(ticker, workArea, promptWidth);
+    const EntryBarLayout layout = LayOutEntryBar(ticker, spot.info.work, promptWidth, spot.dpi);
 
     windows.MoveWindow(hwnd(), layout.bar.x, layout.bar.y, layout.bar.width, layout.bar.height, true);
     Place(kPromptControl, layout.prompt);
-    windows.SetWindowText(windows.GetDlgItem(hwnd(), kPromptControl), promptText.c_str());
+    if (setTexts) windows.SetWindowText(windows.GetDlgItem(hwnd(), kPromptControl), promptText.c_str());
     Place(platform::kIdCancel, layout.cancel);
     Place(platform::kIdOk, layout.ok);
     Place(kEditField, layout.edit);
-    windows.SetWindowText(windows.GetDlgItem(hwnd(), kEditField), entryText.c_str());
-    // TRUE: the platform gives the focus to the first tab stop, the edit field.
-    return 1;
+    if (setTexts) windows.SetWindowText(windows.GetDlgItem(hwnd(), kEditField), entryText.c_str());
 }
 
 void SymbolEntryBar::Place(int control, const Placement& placement) {

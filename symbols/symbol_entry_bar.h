@@ -31,6 +31,11 @@ private:
     static const Row kMessageTable[];
 
     platform::ProcResult OnInitDialog(const app::Message& message);
+    // Moved to a monitor of another DPI: laid out again for it, in place of
+    // the platform's own rescaling of the template.
+    platform::ProcResult OnDpiChanged(const app::Message& message);
+    // The texts are set only at the start: the user may be typing later.
+    void LayOut(bool setTexts);
     platform::ProcResult OnCancel(const app::Message& message);
     platform::ProcResult OnOk(const app::Message& message);
 

@@ -5,7 +5,7 @@
 
 namespace ticker {
 
-// Width of each painted grip.
+// Width of each painted grip, at 96 DPI (the bar scales it by its own).
 inline constexpr std::int32_t kGripWidth = 5;
 // A pointer at client x <= this is on the left grip (one column wider than
 // the painted one), at x >= client right - this on the right grip.

@@ -3,6 +3,7 @@
 // release without a drag step beyond the click tolerance clicks the item or
 // the logo under the pointer. A drag lasts only while the bar holds the
 // mouse: once another window takes it, the release never comes here.
+#include "app/monitors.h"
 #include "platform/constants.h"
 #include "quotes/browser.h"
 #include "quotes/endpoints.h"
@@ -50,7 +51,7 @@ platform::ProcResult TickerWindow::OnMouse(const app::Message& message) {
 
 void TickerWindow::FollowGrip(std::int16_t x, std::int32_t clientRight) {
     platform::WindowManager& windows = platform_.windows;
-    const Grip grip = GripAt(x, clientRight);
+    const Grip grip = GripAt(x, clientRight, DragSizesForDpi(dpi).gripZone);
     windows.SetCursor(windows.LoadCursor(nullptr, grip == Grip::None ? platform::kIdcArrow : platform::kIdcSizeWe));
     resizingLeft = grip == Grip::Left;
     resizingRight = grip == Grip::Right;
@@ -69,13 +70,16 @@ void TickerWindow::DragStep(std::int16_t x, std::int16_t y, const platform::Rect
     // pointer, so each step's delta is the movement since the last step.
     const std::int16_t dx = DragDelta(x, dragOrigin.x);
     const std::int16_t dy = DragDelta(y, dragOrigin.y);
-    if (BeyondClickTolerance(dx, dy)) dragMoved = true;
+    const DragSizes sizes = DragSizesForDpi(dpi);
+    if (BeyondClickTolerance(dx, dy, sizes.clickTolerance)) dragMoved = true;
     platform::Rect window;
     windows.GetWindowRect(hwnd(), window);
     if (resizingLeft) {
-        if (const auto resized = ResizedLeft(window, dx)) ResizeTo(*resized, client);
+        if (const auto resized = ResizedLeft(window, dx, sizes.narrowestResize)) ResizeTo(*resized, client);
     } else if (resizingRight) {
-        if (const auto resized = ResizedRight(window, dragOrigin.x, dx)) ResizeTo(*resized, client);
+        if (const auto resized = ResizedRight(window, dragOrigin.x, dx, sizes.narrowestResize)) {
+            ResizeTo(*resized, client);
+        }
     } else {
         platform::Rect moved = MovedBy(window, dx, dy);
         if (snapping) moved = SnappedToWorkArea(moved);
@@ -87,14 +91,14 @@ void TickerWindow::ResizeTo(const platform::Rect& window, const platform::Rect& 
     platform::WindowManager& windows = platform_.windows;
     windows.MoveWindow(hwnd(), window.left, window.top, window.right - window.left, window.bottom - window.top, true);
     // The right grip as it stood before the resize.
-    const platform::Rect oldGrip{client.right - kGripWidth, client.top, client.right, client.bottom};
+    const platform::Rect oldGrip{client.right - Scaled(kGripWidth), client.top, client.right, client.bottom};
     windows.InvalidateRect(hwnd(), &oldGrip, true);
 }
 
 platform::Rect TickerWindow::SnappedToWorkArea(const platform::Rect& window) {
-    platform::Rect workArea;
-    platform_.windows.GetWorkArea(workArea);
-    return SnapToEdges(window, workArea);
+    // The edges of the monitor the bar is (mostly) on.
+    const app::MonitorSpot spot = app::MonitorOf(platform_.windows, window);
+    return SnapToEdges(window, spot.info.monitor, spot.info.work);
 }
 
 void TickerWindow::EndDrag(std::int16_t x) {

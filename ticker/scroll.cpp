@@ -81,21 +81,22 @@ void TickerWindow::DrawLogo() {
 void TickerWindow::DrawGrips(const platform::Rect& client) {
     platform::Gdi& gdi = platform_.gdi;
     const platform::DcHandle dc = windowDC.get();
+    const std::int32_t gripWidth = Scaled(kGripWidth);
     {
         const platform::ScopedGdiObject brush(gdi, gdi.CreateSolidBrush(kGripColor));
         const platform::ScopedSelection selected(gdi, dc, brush.get());
-        gdi.Rectangle(dc, client.left, client.top, client.left + kGripWidth, client.bottom);
-        gdi.Rectangle(dc, client.right - kGripWidth, client.top, client.right, client.bottom);
+        gdi.Rectangle(dc, client.left, client.top, client.left + gripWidth, client.bottom);
+        gdi.Rectangle(dc, client.right - gripWidth, client.top, client.right, client.bottom);
     }
     const platform::ScopedGdiObject pen(
         gdi, gdi.CreatePen(platform::kPsSolid, kHighlightPenWidth, gdi.GetSysColor(platform::kColorBtnHighlight)));
     const platform::ScopedSelection selected(gdi, dc, pen.get());
-    gdi.MoveTo(dc, client.left + kLeftHighlightEnd, client.top);
+    gdi.MoveTo(dc, client.left + Scaled(kLeftHighlightEnd), client.top);
     gdi.LineTo(dc, client.left, client.top);
     gdi.LineTo(dc, client.left, client.bottom - 1);
-    gdi.MoveTo(dc, client.right - kRightHighlightEnd, client.top);
-    gdi.LineTo(dc, client.right - kGripWidth, client.top);
-    gdi.LineTo(dc, client.right - kGripWidth, client.bottom - 1);
+    gdi.MoveTo(dc, client.right - Scaled(kRightHighlightEnd), client.top);
+    gdi.LineTo(dc, client.right - gripWidth, client.top);
+    gdi.LineTo(dc, client.right - gripWidth, client.bottom - 1);
 }
 
 std::int32_t TickerWindow::NextFreeRight(std::int32_t edge) const {

@@ -1,5 +1,7 @@
 // The bar's side of the persisted settings: its fields in and out of the
 // stored record, and the greeting of a first-time user.
+#include "app/dpi_scale.h"
+#include "app/monitors.h"
 #include "app/settings.h"
 #include "platform/constants.h"
 #include "ticker/ticker_window.h"
@@ -34,7 +36,12 @@ platform::Rect TickerWindow::LoadSettings() {
 
 void TickerWindow::SaveSettings() {
     app::TickerSettings settings = SettingsFields();
-    platform_.windows.GetWindowRect(hwnd(), settings.rect);
+    platform::Rect window;
+    platform_.windows.GetWindowRect(hwnd(), window);
+    // In 96-DPI units, as the bar always stored it: settings written on one
+    // monitor place it right on another, and those of old still fit.
+    const app::MonitorSpot spot = app::MonitorOf(platform_.windows, window);
+    settings.rect = app::RectToUnits(window, spot.origin(), spot.dpi);
     app::WriteTickerSettings(platform_.registry, settings);
 }
 

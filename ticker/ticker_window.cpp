@@ -33,6 +33,8 @@ const TickerWindow::Row TickerWindow::kMessageTable[] = {
     {kWmCommand, Commands(command::kCurrentPrice, command::kResetDefault), &TickerWindow::OnDataField},
     {kWmCommand, Command(command::kOpeningPrice), &TickerWindow::OnDataField},
     {kWmHandover, kNoCommand, &TickerWindow::OnHandover},
+    {platform::kWmDpiChanged, kNoCommand, &TickerWindow::OnDpiChanged},
+    {platform::kWmDisplayChange, kNoCommand, &TickerWindow::OnDisplayChange},
 };
 
 std::string DefaultSymbolList() { return "MSFT, Help<" + quotes::HomeSiteHost() + quotes::kHelpPagePath + ">"; }

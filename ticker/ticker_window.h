@@ -16,11 +16,11 @@
 #include "quotes/entry_list.h"
 #include "quotes/quote_item.h"
 #include "ticker/bar_link.h"
+#include "ticker/placement.h"
 
 namespace ticker {
 
 inline constexpr int kTickerTemplate = 201;
-inline constexpr int kLogoBitmap = 206;
 inline constexpr const char* kTickerTitle = "VELMORIA";  // also the single-instance marker
 // Without a stored rectangle the bar's right edge stands this far left of
 // the screen's right edge.
@@ -133,6 +133,11 @@ public:
     bool snapping = true;
     std::int32_t logoX = kOffBarStart;
     std::int32_t logoSize = 0;
+    // The DPI of the monitor the bar stands on, which every size in pixels
+    // is scaled for: its height, the logo, the grips, the mouse's
+    // tolerances and the fonts. Set when the bar is placed and whenever it
+    // moves to a monitor of another DPI.
+    std::uint32_t dpi = platform::kBaseDpi;
     platform::ScopedWindowDc windowDC;
     platform::ScopedGdiObject logoBitmap;
     platform::ScopedMemoryDc memoryDC;  // holds logoBitmap; remembers savedBitmap
@@ -157,6 +162,8 @@ private:
     platform::ProcResult OnSnapping(const app::Message& message);
     platform::ProcResult OnUpdateFrequency(const app::Message& message);
     platform::ProcResult OnDataField(const app::Message& message);
+    platform::ProcResult OnDpiChanged(const app::Message& message);
+    platform::ProcResult OnDisplayChange(const app::Message& message);
 
     // The mouse (the bar's thread only).
     void FollowGrip(std::int16_t x, std::int32_t clientRight);
@@ -171,6 +178,17 @@ private:
     app::TickerSettings SettingsFields() const;
     void DeleteItems();
     void PlaceWindow(const platform::Rect& stored);
+    // The default place on the primary monitor for a bar of this size in
+    // 96-DPI units; the template's size when none is given.
+    void PlaceByDefault(const platform::Rect* units);
+    // Moves the bar to `target`, laid out for `targetDpi` first, so that the
+    // platform's notice of a new DPI after the move finds nothing to do.
+    void MoveForDpi(const platform::Rect& target, std::uint32_t targetDpi);
+    // After a change of DPI: the logo, the fonts and the ring for it.
+    void RescaleDrawing();
+    void LoadLogo();
+    // A size written for 96 DPI, in pixels at the bar's DPI.
+    std::int32_t Scaled(std::int32_t value96) const;
     void PrepareDrawing();
 
     // Scrolling and painting.

@@ -6,6 +6,7 @@
 #include <utility>
 #include <stdexcept>
 #include <chrono>
+#include <climits>
 #include <thread>
 
 namespace platform::fake {
@@ -143,6 +144,7 @@ WindowHandle FakePlatform::CreateDialogWindow(int templateId, WindowHandle owner
         created.templateId = templateId;
         const auto rect = templateRects.find(templateId);
         if (rect != templateRects.end()) created.rect = rect->second;
+        created.dpi = MonitorsNow()[MonitorIndexFor(created.rect)].dpi;
         const auto controls = templateControls.find(templateId);
         if (controls != templateControls.end()) {
             for (const ControlTemplate& control : controls->second) {
@@ -294,10 +296,97 @@ bool FakePlatform::ClientToScreen(WindowHandle handle, Point& point) {
 }
 
 bool FakePlatform::MoveWindow(WindowHandle handle, int x, int y, int width, int height, bool repaint) {
-    const auto guard = Guard();
-    Log(Format("MoveWindow", NameOf(handle), x, y, width, height, repaint ? "repaint" : "no-repaint"));
-    window(handle).rect = Rect{x, y, x + width, y + height};
+    std::uint32_t oldDpi = 0;
+    std::uint32_t newDpi = 0;
+    {
+        const auto guard = Guard();
+        Log(Format("MoveWindow", NameOf(handle), x, y, width, height, repaint ? "repaint" : "no-repaint"));
+        window(handle).rect = Rect{x, y, x + width, y + height};
+        oldDpi = window(handle).dpi;
+        newDpi = DpiChangeFor(handle);
+    }
+    if (newDpi != 0) {
+        // The size scaled for the new DPI, the top-left corner kept.
+        const auto scaled = [&](int length) {
+            return static_cast<int>((std::int64_t{length} * newDpi + oldDpi / 2) / oldDpi);
+        };
+        Rect suggested{x, y, x + scaled(width), y + scaled(height)};
+        Send(handle, kWmDpiChanged, MessageParam{newDpi} | MessageParam{newDpi} << 16,
+             reinterpret_cast<LongParam>(&suggested));
+    }
     return true;
+}
+
+std::uint32_t FakePlatform::DpiChangeFor(WindowHandle handle) {
+    Window& moved = window(handle);
+    if (moved.proc == nullptr || moved.controlId != 0 || moved.dpi == 0) return 0;
+    const std::uint32_t now = MonitorsNow()[MonitorIndexFor(moved.rect)].dpi;
+    if (now == moved.dpi) return 0;
+    moved.dpi = now;
+    return now;
+}
+
+std::vector<FakePlatform::Monitor> FakePlatform::MonitorsNow() const {
+    if (!monitors.empty()) return monitors;
+    return {Monitor{Rect{0, 0, screenWidth, screenHeight}, workArea, static_cast<std::uint32_t>(logPixelsY)}};
+}
+
+std::size_t FakePlatform::MonitorIndexFor(const Rect& rect) const {
+    const std::vector<Monitor> all = MonitorsNow();
+    // The monitor that shows most of the rectangle; failing that, the nearest.
+    std::size_t best = 0;
+    std::int64_t bestArea = 0;
+    std::int64_t bestDistance = INT64_MAX;
+    for (std::size_t i = 0; i < all.size(); ++i) {
+        const Rect& area = all[i].area;
+        const std::int64_t width = std::min(rect.right, area.right) - std::max(rect.left, area.left);
+        const std::int64_t height = std::min(rect.bottom, area.bottom) - std::max(rect.top, area.top);
+        if (width > 0 && height > 0 && width * height > bestArea) {
+            best = i;
+            bestArea = width * height;
+        }
+        const std::int64_t gapX = std::max<std::int64_t>({0, area.left - rect.right, rect.left - area.right});
+        const std::int64_t gapY = std::max<std::int64_t>({0, area.top - rect.bottom, rect.top - area.bottom});
+        if (bestArea == 0 && gapX * gapX + gapY * gapY < bestDistance) {
+            best = i;
+            bestDistance = gapX * gapX + gapY * gapY;
+        }
+    }
+    return best;
+}
+
+MonitorHandle FakePlatform::MonitorToken(std::size_t index) {
+    return reinterpret_cast<MonitorHandle>(static_cast<std::uintptr_t>(index + 1));
+}
+
+MonitorHandle FakePlatform::MonitorFromRect(const Rect& rect) {
+    const auto guard = Guard();
+    Log(Format("MonitorFromRect", rect.left, rect.top, rect.right, rect.bottom));
+    return MonitorToken(MonitorIndexFor(rect));
+}
+
+MonitorHandle FakePlatform::PrimaryMonitor() {
+    const auto guard = Guard();
+    Log(Format("PrimaryMonitor"));
+    return MonitorToken(0);
+}
+
+bool FakePlatform::GetMonitorInfo(MonitorHandle monitor, MonitorInfo& info) {
+    const auto guard = Guard();
+    const std::size_t index = reinterpret_cast<std::uintptr_t>(monitor) - 1;
+    Log(Format("GetMonitorInfo", index + 1));
+    const std::vector<Monitor> all = MonitorsNow();
+    if (index >= all.size()) return false;
+    info = MonitorInfo{all[index].area, all[index].work, index == 0};
+    return true;
+}
+
+std::uint32_t FakePlatform::GetDpiForMonitor(MonitorHandle monitor) {
+    const auto guard = Guard();
+    const std::size_t index = reinterpret_cast<std::uintptr_t>(monitor) - 1;
+    Log(Format("GetDpiForMonitor", index + 1));
+    const std::vector<Monitor> all = MonitorsNow();
+    return index < all.size() ? all[index].dpi : kBaseDpi;
 }
 
 bool FakePlatform::SetWindowPos(WindowHandle handle, std::intptr_t insertAfter, int x, int y, int cx, int cy,

@@ -50,6 +50,7 @@ public:
         ProcResult endResult = 0;
         int templateId = 0;
         int controlId = 0;  // a dialog's control: its identifier
+        std::uint32_t dpi = 0;  // the DPI of the monitor it stands on, as it was last told
         std::uint32_t ownerThread = 0;  // the thread that made the window; only it may set timers
         std::map<std::uintptr_t, std::uint32_t> timers;  // id -> period
         std::map<std::uintptr_t, std::uint64_t> timerSets;  // id -> how often SetTimer armed it
@@ -94,7 +95,21 @@ public:
     WindowHandle CreateDeferredDialog(std::size_t index);
     bool sendSetFontFirst = true;            // as the platform does for DS_SETFONT dialogs
     int screenWidth = 1280;
+    int screenHeight = 1024;
     Rect workArea{0, 0, 1280, 1024};
+    // The monitors, the primary first (its origin is 0, 0). Empty: one
+    // monitor, screenWidth x screenHeight, with workArea, at logPixelsY.
+    // A top-level window moved onto a monitor of another DPI gets
+    // WM_DPICHANGED with its size scaled, as the platform sends it.
+    struct Monitor {
+        Rect area;
+        Rect work;
+        std::uint32_t dpi = kBaseDpi;
+    };
+    std::vector<Monitor> monitors;
+    // MonitorFromRect's answer for a rectangle, as an index into the
+    // monitors (0 for the single default one).
+    std::size_t MonitorIndexFor(const Rect& rect) const;
     ProcResult defaultHitCode = kHtClient;
     bool enumerationFails = false;
     int messageBoxAnswer = kIdOk;
@@ -259,6 +274,10 @@ public:
                       std::uint32_t flags) override;
     int GetSystemMetrics(int index) override;
     bool GetWorkArea(Rect& area) override;
+    MonitorHandle MonitorFromRect(const Rect& rect) override;
+    MonitorHandle PrimaryMonitor() override;
+    bool GetMonitorInfo(MonitorHandle monitor, MonitorInfo& info) override;
+    std::uint32_t GetDpiForMonitor(MonitorHandle monitor) override;
     std::uintptr_t SetTimer(WindowHandle window, std::uintptr_t id, std::uint32_t elapseMs) override;
     bool KillTimer(WindowHandle window, std::uintptr_t id) override;
     bool InvalidateRect(WindowHandle window, const Rect* rect, bool erase) override;
@@ -348,6 +367,11 @@ private:
     };
 
     WindowHandle CreateDialogWindow(int templateId, WindowHandle owner, DialogProc proc, LongParam param);
+    std::vector<Monitor> MonitorsNow() const;  // under the lock
+    static MonitorHandle MonitorToken(std::size_t index);
+    // The DPI of the monitor a top-level window now stands on, when it
+    // differs from the one it was last told of; 0 otherwise.
+    std::uint32_t DpiChangeFor(WindowHandle handle);
     GdiObject NewObject(const std::string& kind, bool stock = false);
     DcHandle NewDc();
     std::string RootName(RegistryRoot root) const;

@@ -26,7 +26,9 @@ static_assert(kMbIconInformation == MB_ICONINFORMATION && kMbOk == MB_OK && kOpa
 static_assert(kImageBitmap == IMAGE_BITMAP && kLrLoadTransparent == LR_LOADTRANSPARENT &&
               kLrLoadMap3dColors == LR_LOADMAP3DCOLORS);
 static_assert(kLogPixelsY == LOGPIXELSY && kDefaultCharset == DEFAULT_CHARSET && kSwShowNormal == SW_SHOWNORMAL);
-static_assert(kPmRemove == PM_REMOVE && kWmApp == WM_APP);
+static_assert(kPmRemove == PM_REMOVE && kWmApp == WM_APP && kWmDisplayChange == WM_DISPLAYCHANGE);
+static_assert(kWmDpiChanged == 0x02E0, "WM_DPICHANGED");
+static_assert(sizeof(Rect) == sizeof(RECT));
 static_assert(kPsSolid == PS_SOLID && kSrcCopy == SRCCOPY && kThreadPriorityLowest == THREAD_PRIORITY_LOWEST);
 static_assert(kRegSz == REG_SZ && kRegDword == REG_DWORD && kRegExpandSz == REG_EXPAND_SZ);
 static_assert(kErrorSuccess == ERROR_SUCCESS && kErrorMoreData == ERROR_MORE_DATA);
@@ -130,6 +132,72 @@ bool Win32Platform::SetWindowPos(WindowHandle window, std::intptr_t insertAfter,
 }
 
 int Win32Platform::GetSystemMetrics(int index) { return ::GetSystemMetrics(index); }
+
+namespace {
+
+// GetDpiForMonitor (shcore.dll) exists from Windows 8.1 on: looked up when
+// first needed, and the library kept until the process ends.
+class ShcoreDpi {
+public:
+    using GetDpiForMonitorFn = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
+    ShcoreDpi() : module_(::LoadLibraryA("shcore.dll")) {
+        if (module_ != nullptr) {
+            getDpiForMonitor_ =
+                reinterpret_cast<GetDpiForMonitorFn>(reinterpret_cast<void*>(::GetProcAddress(module_, "GetDpiForMonitor")));
+        }
+    }
+    ~ShcoreDpi() {
+        if (module_ != nullptr) ::FreeLibrary(module_);
+    }
+    ShcoreDpi(const ShcoreDpi&) = delete;
+    ShcoreDpi& operator=(const ShcoreDpi&) = delete;
+    GetDpiForMonitorFn get() const { return getDpiForMonitor_; }
+
+private:
+    HMODULE module_;
+    GetDpiForMonitorFn getDpiForMonitor_ = nullptr;
+};
+
+constexpr int kMdtEffectiveDpi = 0;
+
+// The system DPI, where monitors have no DPI of their own.
+std::uint32_t SystemDpi() {
+    const HDC screen = ::GetDC(nullptr);
+    if (screen == nullptr) return kBaseDpi;
+    const int dpi = ::GetDeviceCaps(screen, LOGPIXELSY);
+    ::ReleaseDC(nullptr, screen);
+    return dpi > 0 ? static_cast<std::uint32_t>(dpi) : kBaseDpi;
+}
+
+}  // namespace
+
+MonitorHandle Win32Platform::MonitorFromRect(const Rect& rect) {
+    const RECT r = ToRect(rect);
+    return reinterpret_cast<MonitorHandle>(::MonitorFromRect(&r, MONITOR_DEFAULTTONEAREST));
+}
+
+MonitorHandle Win32Platform::PrimaryMonitor() {
+    return reinterpret_cast<MonitorHandle>(::MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY));
+}
+
+bool Win32Platform::GetMonitorInfo(MonitorHandle monitor, MonitorInfo& info) {
+    MONITORINFO mi{};
+    mi.cbSize = sizeof mi;
+    if (::GetMonitorInfoA(reinterpret_cast<HMONITOR>(monitor), &mi) == FALSE) return false;
+    info = MonitorInfo{FromRect(mi.rcMonitor), FromRect(mi.rcWork), (mi.dwFlags & MONITORINFOF_PRIMARY) != 0};
+    return true;
+}
+
+std::uint32_t Win32Platform::GetDpiForMonitor(MonitorHandle monitor) {
+    static const ShcoreDpi shcore;
+    UINT dpiX = 0;
+    UINT dpiY = 0;
+    if (shcore.get() != nullptr &&
+        SUCCEEDED(shcore.get()(reinterpret_cast<HMONITOR>(monitor), kMdtEffectiveDpi, &dpiX, &dpiY)) && dpiY > 0) {
+        return dpiY;
+    }
+    return SystemDpi();
+}
 
 bool Win32Platform::GetWorkArea(Rect& area) {
     RECT r{};

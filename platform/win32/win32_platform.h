@@ -35,6 +35,10 @@ public:
                       std::uint32_t flags) override;
     int GetSystemMetrics(int index) override;
     bool GetWorkArea(Rect& area) override;
+    MonitorHandle MonitorFromRect(const Rect& rect) override;
+    MonitorHandle PrimaryMonitor() override;
+    bool GetMonitorInfo(MonitorHandle monitor, MonitorInfo& info) override;
+    std::uint32_t GetDpiForMonitor(MonitorHandle monitor) override;
     std::uintptr_t SetTimer(WindowHandle window, std::uintptr_t id, std::uint32_t elapseMs) override;
     bool KillTimer(WindowHandle window, std::uintptr_t id) override;
     bool InvalidateRect(WindowHandle window, const Rect* rect, bool erase) override;

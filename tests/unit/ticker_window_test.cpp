@@ -178,8 +178,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         PlacementCase{"stored", [](FakePlatform& f) { Rect3(f, 100, 200, 700); }, {200, 100, 700, 118}, true},
         PlacementCase{"widened", [](FakePlatform& f) { Rect3(f, 100, 500, 550); }, {450, 100, 550, 118}, true},
-        PlacementCase{"off screen kept", [](FakePlatform& f) { Rect3(f, 2000, 1500, 1900); },
-                      {1500, 2000, 1900, 2018}, true},
+        PlacementCase{"off screen brought back to the default place, its size kept",
+                      [](FakePlatform& f) { Rect3(f, 2000, 1500, 1900); }, {805, 0, 1205, 18}, true},
         PlacementCase{"empty key: 100 wide, 16 high at the origin", [](FakePlatform&) {}, {0, 0, 100, 16}, true},
         PlacementCase{"bottom 0 falls back to the default placement",
                       [](FakePlatform& f) { Rect3(f, -18, 10, 400); }, {782, 0, 1205, 18}, true},

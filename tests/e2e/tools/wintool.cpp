@@ -252,6 +252,25 @@ int Screen(const Arguments&) {
     return kOk;
 }
 
+// One line per monitor Windows reports: its area, work area and whether
+// it is the primary.
+BOOL CALLBACK PrintMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM) {
+    MONITORINFO info = {};
+    info.cbSize = sizeof info;
+    if (GetMonitorInfoA(monitor, &info)) {
+        std::printf("left=%ld top=%ld right=%ld bottom=%ld work_left=%ld work_top=%ld work_right=%ld"
+                    " work_bottom=%ld primary=%d\n",
+                    info.rcMonitor.left, info.rcMonitor.top, info.rcMonitor.right, info.rcMonitor.bottom,
+                    info.rcWork.left, info.rcWork.top, info.rcWork.right, info.rcWork.bottom,
+                    (info.dwFlags & MONITORINFOF_PRIMARY) != 0 ? 1 : 0);
+    }
+    return TRUE;
+}
+
+int Monitors(const Arguments&) {
+    return EnumDisplayMonitors(nullptr, nullptr, PrintMonitor, 0) ? kOk : kMissing;
+}
+
 int DialogSize(const Arguments& args) {
     unsigned long width = 0, height = 0, points = 0;
     if (!ParseNumber(args[0], &width) || !ParseNumber(args[1], &height) ||
@@ -286,6 +305,7 @@ constexpr CommandRow kCommands[] = {
     {"move", 5, Move},
     {"lock-key", 1, LockKey},
     {"screen", 0, Screen},
+    {"monitors", 0, Monitors},
     {"dlgsize", 4, DialogSize},
 };
 
@@ -306,7 +326,7 @@ int main(int argc, char** argv) {
     }
     std::fprintf(stderr, "usage: wintool list | find TITLE | texts CAPTION | press CAPTION ID |"
                          " command TITLE ID | post TITLE MSG WPARAM LPARAM | setclip FILE |"
-                         " await-command TITLE ID | move TITLE LEFT TOP RIGHT BOTTOM | lock-key PATH | screen |"
+                         " await-command TITLE ID | move TITLE LEFT TOP RIGHT BOTTOM | lock-key PATH | screen | monitors |"
                          " dlgsize CX CY POINTS FACE\n");
     return kUsage;
 }
