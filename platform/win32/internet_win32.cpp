@@ -110,11 +110,15 @@ bool Win32Internet::QueryInfo(InternetHandle request, std::uint32_t infoLevel, v
     return ok;
 }
 
-bool Win32Internet::CloseHandle(InternetHandle handle) { return ::InternetCloseHandle(Native(handle)) != FALSE; }
+bool Win32Internet::CloseHandle(InternetHandle handle) { return watchdog_.Close(handle); }
 
 bool Win32Internet::SetOption(InternetHandle handle, std::uint32_t option, std::uint32_t value) {
     DWORD buffer = value;
     return ::InternetSetOptionA(Native(handle), option, &buffer, sizeof buffer) != FALSE;
+}
+
+bool Win32Internet::SetDeadline(InternetHandle request, std::uint32_t milliseconds) {
+    return watchdog_.Watch(request, milliseconds);
 }
 
 }  // namespace platform::win32

@@ -1,0 +1,51 @@
+#pragma once
+// Ends WinINet requests at their deadlines. WinINet has no time limit for a
+// whole request: a server that trickles its headers, or sends one interim
+// answer after another, keeps a synchronous send waiting for as long as it
+// likes. Closing the request's handle ends any call blocked on it, so one
+// thread watches every request given a deadline and closes those whose
+// deadline passes. The owner closes its handle through Close, which knows
+// whether the watchdog closed it already: each handle is closed once.
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <map>
+#include <mutex>
+#include <thread>
+
+#include "platform/internet.h"
+
+namespace platform::win32 {
+
+class RequestWatchdog {
+public:
+    RequestWatchdog() = default;
+    ~RequestWatchdog();
+    RequestWatchdog(const RequestWatchdog&) = delete;
+    RequestWatchdog& operator=(const RequestWatchdog&) = delete;
+
+    // Closes `request` `milliseconds` from now unless its owner closed it
+    // first; a later call replaces the deadline. False when no watching
+    // thread could be had.
+    bool Watch(InternetHandle request, std::uint32_t milliseconds) noexcept;
+    // InternetCloseHandle for the owner: forgets the handle and closes it,
+    // unless the watchdog did so already.
+    bool Close(InternetHandle handle) noexcept;
+
+private:
+    using Clock = std::chrono::steady_clock;
+    void Run();
+
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    struct Watched {
+        Clock::time_point deadline;
+        bool closedHere = false;  // by the watchdog; the owner has yet to close it
+    };
+    std::map<InternetHandle, Watched> watched_;
+    bool stopping_ = false;
+    std::thread thread_;  // started with the first request watched
+};
+
+}  // namespace platform::win32
