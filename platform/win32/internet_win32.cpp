@@ -83,6 +83,13 @@ InternetHandle Win32Internet::OpenRequest(InternetHandle connection, const char*
 
 bool Win32Internet::SendRequest(InternetHandle request, const char* headers, std::uint32_t headersLength,
                                 const void* optional, std::uint32_t optionalLength) {
+    if (headers == nullptr && optional == nullptr) {
+        // The download's send, the one a server can hold: no longer than
+        // the request's deadline.
+        return watchdog_.RunWithin(request, [](InternetHandle sent) {
+            return ::HttpSendRequestA(Native(sent), nullptr, 0, nullptr, 0) != FALSE;
+        });
+    }
     return ::HttpSendRequestA(Native(request), headers, headersLength, const_cast<void*>(optional),
                               optionalLength) != FALSE;
 }

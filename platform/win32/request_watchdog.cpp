@@ -4,6 +4,8 @@
 // After windows.h, which it needs.
 #include <wininet.h>
 
+#include <memory>
+
 namespace platform::win32 {
 
 RequestWatchdog::~RequestWatchdog() {
@@ -42,6 +44,39 @@ bool RequestWatchdog::Close(InternetHandle handle) noexcept {
         }
     }
     return ::InternetCloseHandle(reinterpret_cast<HINTERNET>(handle)) != FALSE;
+}
+
+bool RequestWatchdog::RunWithin(InternetHandle request, bool (*call)(InternetHandle)) noexcept {
+    Clock::time_point deadline;
+    {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        const auto it = watched_.find(request);
+        if (it == watched_.end() || it->second.closedHere) return call(request);
+        deadline = it->second.deadline;
+    }
+    // Shared with the thread, which may outlive this call.
+    struct Outcome {
+        std::mutex mutex;
+        std::condition_variable done;
+        bool finished = false;
+        bool ok = false;
+    };
+    std::shared_ptr<Outcome> outcome;
+    try {
+        outcome = std::make_shared<Outcome>();
+        std::thread([outcome, request, call] {
+            const bool ok = call(request);
+            const std::lock_guard<std::mutex> lock(outcome->mutex);
+            outcome->ok = ok;
+            outcome->finished = true;
+            outcome->done.notify_all();
+        }).detach();
+    } catch (...) {
+        return call(request);  // no thread: the call is bounded only where closing ends it
+    }
+    std::unique_lock<std::mutex> lock(outcome->mutex);
+    if (!outcome->done.wait_until(lock, deadline, [&] { return outcome->finished; })) return false;
+    return outcome->ok;
 }
 
 // Allocates nothing, so nothing can fail on this thread.

@@ -32,6 +32,14 @@ public:
     // InternetCloseHandle for the owner: forgets the handle and closes it,
     // unless the watchdog did so already.
     bool Close(InternetHandle handle) noexcept;
+    // Runs `call` (a send on `request`) and waits for it no longer than the
+    // request's deadline: false when the deadline came first. Windows'
+    // WinINet ends a blocked call when its handle is closed; Wine's does
+    // not, so the call runs on a thread of its own, which the caller leaves
+    // behind at the deadline: it ends by itself once the server stops or
+    // falls silent for the receive time-out, holding nothing of the caller.
+    // Without a deadline, or without a thread, the call runs right here.
+    bool RunWithin(InternetHandle request, bool (*call)(InternetHandle)) noexcept;
 
 private:
     using Clock = std::chrono::steady_clock;
