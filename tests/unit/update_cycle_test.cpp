@@ -63,14 +63,18 @@ protected:
     // list's worker runs and the bar takes what it handed over, as the
     // list's arrival would have it do.
     void Expire() {
+        const auto lists = [&] {
+            const std::vector<std::string> requests = Requests();
+            return std::count(requests.begin(), requests.end(), "/exchanges.html");
+        };
+        const auto listsBefore = lists();
         const std::size_t from = fake.Calls().size();
         Timer(ticker::UPDATE_TIMER);
         const std::vector<std::string> calls = CallsSince(from);
-        if (std::none_of(calls.begin(), calls.end(), [](const std::string& call) {
-                return StartsWith(call, "TextOut(") && call.find("\"Gathering exchange data") != std::string::npos;
-            })) {
-            return;
-        }
+        const bool notice = std::any_of(calls.begin(), calls.end(), [](const std::string& call) {
+            return StartsWith(call, "TextOut(") && call.find("\"Gathering exchange data") != std::string::npos;
+        });
+        if (!notice || lists() > listsBefore) return;  // no list asked for, or already in
         fake.RunLastThread();
         fake.DeliverPosted();
     }
@@ -551,7 +555,10 @@ TEST_F(UpdateCycleTest, UpdateNowDuringAPassStartsTheNextCycleAsSoonAsItEnds) {
         fake.DeliverPosted();
         ASSERT_TRUE(Updating());
         Command(ticker::command::kUpdateNow);
-        Expire();  // its half second, the pass still running: that worker ends after its message
+        Expire();  // its half second
+        fake.RunLastThread();
+        fake.DeliverPosted();  // its message, the pass still running: that worker ends here
+        EXPECT_TRUE(Updating());
         Cycle();
         EXPECT_EQ(ibmRequests(), 2) << "a second pass followed the first";
         EXPECT_FALSE(Updating());
