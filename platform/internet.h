@@ -106,6 +106,12 @@ public:
     // from it afterwards. An HTTP client without options refuses them all,
     // as WinINet refuses one it does not know.
     virtual bool SetOption(InternetHandle, std::uint32_t, std::uint32_t) { return false; }
+    // Ends the request `milliseconds` from now, whatever it is doing then:
+    // connecting, waiting for or taking in headers (interim answers
+    // included) or the body. A send or read under way, or made later, then
+    // fails. WinINet has no such option; each client keeps it its own way.
+    // False when the client cannot, as this default.
+    virtual bool SetDeadline(InternetHandle, std::uint32_t) { return false; }
 };
 
 }  // namespace platform

@@ -1,8 +1,10 @@
 #pragma once
 // The moment a download gives up, on the platform's tick count. The
-// download looks at it before every connection and every read; a read
-// waits for no more than the receive time-out, so a download ends at most
-// that long after its deadline once its answer's headers are in.
+// download looks at it before every connection and every read, and gives
+// each request what is left of it, which the HTTP client enforces itself:
+// a server that trickles its headers or sends interim answers without end
+// cannot hold a send past it either.
+#include <algorithm>
 #include <cstdint>
 
 #include "platform/internet.h"
@@ -22,7 +24,16 @@ public:
         return clock_ != nullptr && static_cast<std::uint32_t>(clock_->TickCount() - start_) >= milliseconds_;
     }
 
+    // What is left of it, at least 1 ms (a client takes 0 for none); the
+    // most a tick count holds for one that never passes.
+    std::uint32_t RemainingMs() const {
+        if (clock_ == nullptr) return UINT32_MAX;
+        const auto elapsed = static_cast<std::uint32_t>(clock_->TickCount() - start_);
+        return elapsed >= milliseconds_ ? kLeastMs : std::max(milliseconds_ - elapsed, kLeastMs);
+    }
+
 private:
+    static constexpr std::uint32_t kLeastMs = 1;
     platform::Internet* clock_ = nullptr;
     std::uint32_t start_ = 0;
     std::uint32_t milliseconds_ = 0;

@@ -141,6 +141,10 @@ std::string Download(platform::Internet& internet, const std::string& url, const
         // time-outs on to its requests. A refusal leaves WinINet's own values.
         internet.SetOption(request.get(), platform::kInternetOptionConnectTimeout, limits.connectTimeoutMs);
         internet.SetOption(request.get(), platform::kInternetOptionReceiveTimeout, limits.receiveTimeoutMs);
+        // The whole exchange, headers and interim answers included, ends
+        // with the download's deadline: the client cuts it off itself, even
+        // in the middle of a send.
+        internet.SetDeadline(request.get(), deadline.RemainingMs());
 
         if (!internet.SendRequest(request.get(), nullptr, 0, nullptr, 0)) return kDownloadErrorText;
         // Only a redirect is told apart: an error page is a body like any

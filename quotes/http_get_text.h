@@ -30,11 +30,10 @@ struct DownloadLimits {
     std::uint32_t receiveTimeoutMs = platform::kWindowsReceiveTimeoutMs;
     std::size_t mostBodyBytes = kMostBodyBytes;
     // From the start of the download. No connection is begun and no read is
-    // made past it. A read waits for no more than what has come, so once
-    // the answer's headers are in the download ends at most
-    // receiveTimeoutMs after the deadline; a connection begun just before it
-    // may still take connectTimeoutMs, and its headers as long as they keep
-    // coming.
+    // made past it, and each request is given what is left of it, which the
+    // HTTP client enforces however the server answers (headers trickled,
+    // interim answers without end, a body trickled): the download ends
+    // within it.
     std::uint32_t deadlineMs = kDownloadDeadlineMs;
 };
 

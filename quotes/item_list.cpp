@@ -1,16 +1,9 @@
 // The bar's item list: built from the server message and the user's symbol
 // list, replaced whole whenever either changes.
-#include "platform/constants.h"
 #include "ticker/ids.h"
 #include "ticker/ticker_window.h"
 
 namespace ticker {
-
-namespace {
-// How long a rebuild on the bar's thread waits for new messages while a
-// quote pass runs; a message ends the wait at once.
-constexpr std::uint32_t kRebuildWaitMs = 10;
-}  // namespace
 
 std::string TickerWindow::QuoteSourceFor(const std::string& symbol) const {
     return quotes::QuoteSourceFor(exchangeMap, symbol);
@@ -28,35 +21,31 @@ std::string TickerWindow::AddItemsFromList(const std::string& text, std::size_t 
 }
 
 void TickerWindow::RebuildItems() {
-    platform::WindowManager& windows = platform_.windows;
-    windows.KillTimer(hwnd(), UPDATE_TIMER);
-    // Never replace the items under a running quote pass; the bar keeps
-    // scrolling and answering meanwhile, and takes the pass's end with the
-    // pumped messages. Workers whose message comes meanwhile wait for this
-    // rebuild, so it is not put off by a pass that starts after this one.
-    rebuildWaiting_ = true;
-    while (updating) {
-        platform::QueuedMessage message;
-        while (windows.PeekMessage(message, platform::kPmRemove)) windows.DispatchMessage(message);
-        if (Exited()) return;  // Exit came in with the pumped messages
-        if (!updating) break;
-        windows.WaitMessage(kRebuildWaitMs);
-    }
-    rebuildWaiting_ = false;
-    if (Exited()) return;
+    // No cycle may begin until the items are new.
+    platform_.windows.KillTimer(hwnd(), UPDATE_TIMER);
     RebuildItemsNow();
-    ResumeParkedWorkers();
 }
 
 void TickerWindow::RebuildItemsNow() {
+    // A running pass is cancelled rather than waited for: it asked for the
+    // old items, stops before its next download once it sees the new
+    // generation, and its quotes and its end are dropped. The cycle armed
+    // below brings the new items their own pass.
+    ++itemsGeneration_;
+    link_->generation.store(itemsGeneration_, std::memory_order_relaxed);
+    updating = false;
+    nextCycleAsked_ = false;
     DeleteItems();
     // A fresh pair of fonts for the new list; the old pair went with the
     // last item that drew with it.
     itemFonts_.reset();
-    AddItemsFromList(serverMessage, kMaxServerMessageEntries);
-    symbols = AddItemsFromList(symbols);
-    ++itemsGeneration_;
-    messageRebuildPending_ = false;
+    try {
+        AddItemsFromList(serverMessage, kMaxServerMessageEntries);
+        symbols = AddItemsFromList(symbols);
+    } catch (...) {
+        // Out of memory: the list stays as far as it got, and the cycle
+        // below still comes.
+    }
     // The logo keeps its place, but not far beyond the right edge, where a
     // long ring may have left it: the new items come in behind it, and the
     // bar would stay blank until it came round.

@@ -1,8 +1,10 @@
-// The update cycle: on each expiry of UPDATE_TIMER the bar loads the
-// exchange list while it has none, then starts a worker that fetches the
-// server message; once the bar has taken the message, a pass worker fetches
-// the quote of every item, one after another. Workers hand everything to
-// the bar's thread (handover.h) and never touch the bar themselves.
+// The update cycle: on each expiry of UPDATE_TIMER the bar has a worker
+// load the exchange list while it has none (the notice shows and scrolling
+// stops until it is in), then starts a worker that fetches the server
+// message; once the bar has taken the message, a pass worker fetches the
+// quote of every item, one after another. Workers hand everything to the
+// bar's thread (handover.h) and never touch the bar themselves; the bar's
+// thread never waits for them or for the network.
 #include <memory>
 #include <vector>
 
@@ -41,10 +43,12 @@ void WakeBar(platform::Platform& platform, const BarLink& link) {
 }  // namespace
 
 // What a worker is given: its own share of the link and the platform, both
-// of which outlive the bar.
+// of which outlive the bar, and the handover that ends its phase, made by
+// the bar so that a worker out of memory still tells the bar it is done.
 struct TickerWindow::WorkerStart {
     std::shared_ptr<BarLink> link;
     platform::Platform platform;
+    std::unique_ptr<Handover> done;
 };
 
 struct TickerWindow::PassStart {
@@ -52,15 +56,22 @@ struct TickerWindow::PassStart {
     platform::Platform platform;
     std::uint64_t generation = 0;
     std::vector<PassEntry> entries;
+    std::unique_ptr<Handover> ended;
 };
 
 platform::ProcResult TickerWindow::OnUpdateTimer() {
     if (Exited()) return 0;
     platform_.windows.KillTimer(hwnd(), UPDATE_TIMER);
-    // A list that failed is asked for again, but only once no pass runs:
-    // its rebuild would wait for the whole pass with scrolling stopped.
-    if (exchangeMap.empty() && !updating) LoadExchangeMap();
-    if (Exited()) return 0;  // Exit came in while the rebuild pumped messages
+    // The list's arrival starts this cycle's worker.
+    if (loadingExchanges_) return 0;
+    // A list that failed is asked for again once no pass runs (its rebuild
+    // would cancel the pass); with updates Off only when the user asked
+    // for an update, so that the bar downloads nothing by itself.
+    if (exchangeMap.empty() && !updating && (updateInterval > 0 || exchangeListAsked_)) {
+        exchangeListAsked_ = false;
+        LoadExchangeMap();
+        return 0;
+    }
     // A worker starts even while a pass runs; it ends after the message
     // phase when the bar finds the pass still running.
     StartUpdateWorker();
@@ -68,16 +79,18 @@ platform::ProcResult TickerWindow::OnUpdateTimer() {
 }
 
 void TickerWindow::LoadExchangeMap() {
-    platform::WindowManager& windows = platform_.windows;
-    windows.KillTimer(hwnd(), SCROLL_TIMER);
+    platform_.windows.KillTimer(hwnd(), SCROLL_TIMER);
     DrawLoadingNotice();
-    // The one download on the bar's thread: the bar waits for it.
-    const std::string body = quotes::HttpGetText(platform_.internet, quotes::ExchangeListAddress());
-    quotes::ReadExchangeList(body, exchangeMap);
-    RebuildItems();
-    if (Exited()) return;
-    if (updateInterval > 0) windows.SetTimer(hwnd(), UPDATE_TIMER, updateInterval);
-    windows.SetTimer(hwnd(), SCROLL_TIMER, scrollInterval);
+    auto start = std::make_unique<WorkerStart>(
+        WorkerStart{link_, platform_, std::make_unique<Handover>(Handover::Kind::ExchangeList)});
+    if (platform_.threads.StartThread(platform::kThreadPriorityLowest, &TickerWindow::ExchangeListWorker,
+                                      start.get())) {
+        start.release();  // the worker owns it now
+        loadingExchanges_ = true;
+        return;
+    }
+    // No thread to be had: as a list that failed.
+    TakeExchangeList(std::string());
 }
 
 void TickerWindow::DrawLoadingNotice() {
@@ -86,49 +99,64 @@ void TickerWindow::DrawLoadingNotice() {
     // The colour stays set; the next drawing of an item sets its own.
     gdi.SetTextColor(windowDC.get(), kNoticeColor);
     gdi.TextOut(windowDC.get(), Scaled(kNoticeX), Scaled(kNoticeY), notice.c_str(), static_cast<int>(notice.size()));
-    // The bar's thread blocks in the download next: show the notice now.
+    // Nothing scrolls over it until the list is in: show it now.
     gdi.Flush();
 }
 
+void TickerWindow::TakeExchangeList(std::string body) {
+    loadingExchanges_ = false;
+    quotes::ReadExchangeList(body, exchangeMap);
+    RebuildItems();
+    platform::WindowManager& windows = platform_.windows;
+    if (updateInterval > 0) windows.SetTimer(hwnd(), UPDATE_TIMER, updateInterval);
+    windows.SetTimer(hwnd(), SCROLL_TIMER, scrollInterval);
+    StartUpdateWorker();
+}
+
 void TickerWindow::StartUpdateWorker() {
-    auto start = std::make_unique<WorkerStart>(WorkerStart{link_, platform_});
+    auto start = std::make_unique<WorkerStart>(
+        WorkerStart{link_, platform_, std::make_unique<Handover>(Handover::Kind::MessageFailed)});
     if (platform_.threads.StartThread(platform::kThreadPriorityLowest, &TickerWindow::UpdateWorker, start.get())) {
         start.release();  // the worker owns it now
     }
 }
 
+// The exchange list, on a worker: the bar answers its menu meanwhile.
+std::uint32_t TickerWindow::ExchangeListWorker(void* argument) {
+    const std::unique_ptr<WorkerStart> start(static_cast<WorkerStart*>(argument));
+    // Never fails: a download that cannot be made yields the error text.
+    start->done->message = quotes::HttpGetText(start->platform.internet, quotes::ExchangeListAddress());
+    HandOver(*start);
+    return 0;
+}
+
 // The message phase, on a worker.
 std::uint32_t TickerWindow::UpdateWorker(void* argument) {
     const std::unique_ptr<WorkerStart> start(static_cast<WorkerStart*>(argument));
-    BarLink& link = *start->link;
-    // Made first, so that even a worker that runs out of memory tells the
-    // bar its message phase is over and the cycle goes on.
-    auto handover = std::make_unique<Handover>(Handover::Kind::MessageFailed);
-    try {
-        handover->message = quotes::HttpGetText(start->platform.internet, quotes::ServerMessageAddress());
-        handover->kind = Handover::Kind::ServerMessage;
-    } catch (...) {
-        // Out of memory, most likely: nothing may escape a thread's entry.
-    }
-    link.inbox.Push(std::move(handover));
-    WakeBar(start->platform, link);
+    // Never fails: a download that cannot be made yields the error text.
+    start->done->message = quotes::HttpGetText(start->platform.internet, quotes::ServerMessageAddress());
+    start->done->kind = Handover::Kind::ServerMessage;
+    HandOver(*start);
     return 0;
+}
+
+void TickerWindow::HandOver(WorkerStart& start) {
+    start.link->inbox.Push(std::move(start.done));
+    WakeBar(start.platform, *start.link);
 }
 
 // The quote pass, on a worker of its own.
 std::uint32_t TickerWindow::PassWorker(void* argument) {
     const std::unique_ptr<PassStart> start(static_cast<PassStart*>(argument));
     BarLink& link = *start->link;
-    // Made first: the bar must learn that the pass ended, however it ends,
-    // or it would never run another one.
-    auto ended = std::make_unique<Handover>(Handover::Kind::PassEnded);
     try {
         RunPass(*start);
     } catch (...) {
         // Out of memory, most likely: this pass ends here and the next one
         // tries again.
     }
-    link.inbox.Push(std::move(ended));
+    // Made by the bar: the bar learns that the pass ended, however it ends.
+    link.inbox.Push(std::move(start->ended));
     WakeBar(start->platform, link);
     return 0;
 }
@@ -136,8 +164,10 @@ std::uint32_t TickerWindow::PassWorker(void* argument) {
 void TickerWindow::RunPass(PassStart& start) {
     BarLink& link = *start.link;
     for (PassEntry& entry : start.entries) {
-        // After Exit nobody takes the quotes: stop asking for them.
+        // After Exit nobody takes the quotes, and after a rebuild nobody
+        // wants them: stop asking for them.
         if (!link.open.load(std::memory_order_relaxed)) return;
+        if (link.generation.load(std::memory_order_relaxed) != start.generation) return;
         std::string body = quotes::HttpGetText(start.platform.internet, entry.sourceUrl);
         auto quote = std::make_unique<Handover>(Handover::Kind::Quote);
         quote->generation = start.generation;
@@ -165,21 +195,43 @@ void TickerWindow::TakeHandovers() {
             continue;
         }
         // The quotes before it reach the bar first.
-        if (updated) RelayoutUpdated();
+        if (updated) RelayoutQuietly();
         updated = false;
-        switch (handover->kind) {
-        case Handover::Kind::ServerMessage:
-            TakeServerMessage(&handover->message);
-            break;
-        case Handover::Kind::MessageFailed:
-            TakeServerMessage(nullptr);
-            break;
-        default:
-            FinishPass();
-            break;
+        try {
+            TakeHandover(*handover);
+        } catch (...) {
+            // Out of memory: this piece is lost, but not the ones after it,
+            // nor the end of a pass among them.
         }
     }
-    if (updated) RelayoutUpdated();
+    if (updated) RelayoutQuietly();
+}
+
+void TickerWindow::TakeHandover(Handover& handover) {
+    switch (handover.kind) {
+    case Handover::Kind::ServerMessage:
+        TakeServerMessage(&handover.message);
+        break;
+    case Handover::Kind::MessageFailed:
+        TakeServerMessage(nullptr);
+        break;
+    case Handover::Kind::ExchangeList:
+        TakeExchangeList(std::move(handover.message));
+        break;
+    default:
+        // A cancelled pass's end: the rebuild that cancelled it already
+        // asked for a cycle on the new items.
+        if (handover.generation == itemsGeneration_ && updating) FinishPass();
+        break;
+    }
+}
+
+void TickerWindow::RelayoutQuietly() noexcept {
+    try {
+        RelayoutUpdated();
+    } catch (...) {
+        // Out of memory: the items show their old texts until the next one.
+    }
 }
 
 bool TickerWindow::ApplyQuote(Handover& quote) {
@@ -194,41 +246,18 @@ bool TickerWindow::ApplyQuote(Handover& quote) {
 void TickerWindow::TakeServerMessage(std::string* message) {
     if (message != nullptr && *message != serverMessage) {
         serverMessage = std::move(*message);  // the handover is done with it
-        messageRebuildPending_ = true;
-        // The rebuild's start: no cycle may begin until the items are new.
-        platform_.windows.KillTimer(hwnd(), UPDATE_TIMER);
+        // Cancels a running pass: its quotes are for items that go now.
+        RebuildItems();
     }
-    if (updating) {
-        // A changed message waits for the pass to end; with an unchanged
-        // one this worker ends, as a second pass may not run beside the
-        // first.
-        if (messageRebuildPending_) ++parkedWorkers_;
-        return;
-    }
-    if (rebuildWaiting_) {
-        // The pass has just ended under a rebuild that waited for it: the
-        // rebuild goes first, and this worker's pass runs on its items.
-        ++parkedWorkers_;
-        return;
-    }
-    ResumeWorker();
-}
-
-void TickerWindow::ResumeWorker() {
-    if (messageRebuildPending_) RebuildItemsNow();
+    // With a pass running this worker ends, as a second pass may not run
+    // beside the first.
     if (!updating) StartPass();
 }
 
-void TickerWindow::ResumeParkedWorkers() {
-    // The first runs a pass; the others find it running and end.
-    while (parkedWorkers_ > 0 && !Exited()) {
-        --parkedWorkers_;
-        ResumeWorker();
-    }
-}
-
 void TickerWindow::StartPass() {
-    auto start = std::make_unique<PassStart>(PassStart{link_, platform_, itemsGeneration_, {}});
+    auto start = std::make_unique<PassStart>(PassStart{link_, platform_, itemsGeneration_, {},
+                                                       std::make_unique<Handover>(Handover::Kind::PassEnded)});
+    start->ended->generation = itemsGeneration_;
     start->entries.reserve(itemList.size());
     for (std::size_t index = 0; index < itemList.size(); ++index) {
         const quotes::QuoteItem* item = itemList[index].get();
@@ -250,7 +279,11 @@ void TickerWindow::FinishPass() {
     windows.InvalidateRect(hwnd(), nullptr, true);
     if (updateInterval > 0) windows.SetTimer(hwnd(), UPDATE_TIMER, updateInterval);
     updating = false;
-    if (!rebuildWaiting_) ResumeParkedWorkers();
+    // "Update Now" during the pass: its cycle follows at once.
+    if (nextCycleAsked_) {
+        nextCycleAsked_ = false;
+        StartUpdateWorker();
+    }
 }
 
 }  // namespace ticker

@@ -20,7 +20,6 @@ platform::ProcResult TickerWindow::OnAddRemoveSymbols(const app::Message&) {
     if (entryBar.entryText != symbols) {
         symbols = entryBar.entryText;
         RebuildItems();  // also stores the list in its normal form
-        if (Exited()) return 0;
         logoX = kOffBarStart;  // the logo and the new items come in from the right
     }
     // Also when nothing changed: this stores the ticker's place and width.

@@ -2,6 +2,7 @@
 // How the update workers reach the bar: only through its inbox and by
 // posting it a wake-up. See the note on threads in ticker_window.h.
 #include <atomic>
+#include <cstdint>
 
 #include "platform/types.h"
 #include "ticker/handover.h"
@@ -14,6 +15,9 @@ namespace ticker {
 struct BarLink {
     // Cleared by Exit: a worker that sees it cleared stops asking for quotes.
     std::atomic<bool> open{true};
+    // The item list's generation, set by each rebuild: a pass given an
+    // older one has been cancelled and stops before its next download.
+    std::atomic<std::uint64_t> generation{0};
     // The bar's window, set before the first worker starts and never again.
     platform::WindowHandle window = nullptr;
     HandoverInbox inbox;

@@ -18,13 +18,15 @@ struct Handover {
         ServerMessage,  // a worker's message phase ended: `message` holds the text
         MessageFailed,  // the message phase could not finish (out of memory)
         Quote,          // one item's values after its quote was read
-        PassEnded,      // the last handover of a quote pass
+        PassEnded,      // the last handover of a quote pass, with its generation
+        ExchangeList,   // the exchange list's download ended: `message` holds the body
     };
     explicit Handover(Kind k) : kind(k) {}
 
     Kind kind;
     std::string message;
-    // Quote: the item list the pass was given and the item's place in it.
+    // Quote and PassEnded: the item list the pass was given; Quote: the
+    // item's place in it.
     std::uint64_t generation = 0;
     std::size_t index = 0;
     quotes::QuoteFields values;

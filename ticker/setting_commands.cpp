@@ -23,9 +23,14 @@ platform::ProcResult TickerWindow::OnUpdateFrequency(const app::Message& message
         windows.KillTimer(hwnd(), UPDATE_TIMER);
     } else {
         // A cycle half a second from now, whatever was pending; the cycle
-        // re-arms the timer with the interval.
+        // re-arms the timer with the interval. A pass under way would make
+        // that cycle end after its message: the next one follows the pass.
         windows.SetTimer(hwnd(), UPDATE_TIMER, updateDelay);
         if (id != command::kUpdateNow) updateInterval = IntervalFor(id);
+        if (id == command::kUpdateNow && updating) nextCycleAsked_ = true;
+        // The user asked for quotes: an exchange list that failed is asked
+        // for again, also with updates Off.
+        exchangeListAsked_ = true;
     }
     SaveSettings();
     return 0;

@@ -63,7 +63,9 @@ void TickerWindow::DeleteItems() {
 }
 
 bool TickerWindow::HandleMessage(const app::Message& message, platform::ProcResult& result, int table) {
-    if (table != 0) return false;
+    // After Exit the drawing resources are gone and the settings saved:
+    // what was queued behind it gets only the default processing.
+    if (table != 0 || Exited()) return false;
     return app::DispatchMessageTable(kMessageTable, *this, message, result);
 }
 

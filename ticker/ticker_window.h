@@ -65,7 +65,8 @@ public:
     // The item list: rebuilt from the server message and the symbol list.
     // AddItemsFromList takes at most `limit` entries.
     std::string AddItemsFromList(const std::string& text, std::size_t limit = SIZE_MAX);
-    // On the bar's thread; waits, pumping messages, while a quote pass runs.
+    // On the bar's thread; cancels a running quote pass and asks for a
+    // cycle on the new items half a second later.
     void RebuildItems();
     std::string QuoteSourceFor(const std::string& symbol) const;
 
@@ -105,13 +106,20 @@ public:
     // rebuilt if it changed), the bar sets `updating` and starts the pass on
     // a worker of its own with the item list's sourceUrl and values, tagged
     // with the list's generation; a quote for an older generation is
-    // dropped. A rebuild waits while `updating` is set, as ever; the end of
-    // the pass (invalidate, arm UPDATE_TIMER with updateInterval, clear
-    // `updating`) runs on the bar's thread when it is taken, so a rebuild
-    // that saw the pass end always arms the timer last.
+    // dropped. A rebuild never waits for a pass: it makes a new generation,
+    // which cancels the pass (BarLink::generation, looked at before each
+    // download), clears `updating` and arms the short delay, so the new
+    // items' pass starts with the next cycle whatever the old pass is still
+    // downloading. The end of a pass (invalidate, arm UPDATE_TIMER with
+    // updateInterval, clear `updating`) runs on the bar's thread when it is
+    // taken, and only for the current generation.
     //
-    // Exit clears BarLink::open; workers then stop before their next
-    // download, and what they hand over later is freed with the link,
+    // The exchange list, too, is downloaded by a worker; the bar keeps its
+    // notice and stops scrolling until it is in, and answers meanwhile.
+    //
+    // Exit clears BarLink::open; the bar then handles no further message,
+    // workers stop before their next download, and what they hand over
+    // later is freed with the link,
     // which outlives the bar (std::shared_ptr); the platform objects outlive
     // every worker (the entry keeps them until the process ends).
     platform::InstanceHandle hInstance;
@@ -204,17 +212,20 @@ private:
     void StartUpdateWorker();
     struct WorkerStart;
     struct PassStart;
+    static std::uint32_t ExchangeListWorker(void* start);
     static std::uint32_t UpdateWorker(void* start);
     static std::uint32_t PassWorker(void* start);
     static void RunPass(PassStart& start);
+    static void HandOver(WorkerStart& start);
     // The bar's side of the handovers.
+    void TakeHandover(Handover& handover);
+    void TakeExchangeList(std::string body);
     void TakeServerMessage(std::string* message);
-    void ResumeWorker();
-    void ResumeParkedWorkers();
     void StartPass();
     void FinishPass();
     bool ApplyQuote(Handover& quote);
-    // The rebuild itself, no pass running.
+    void RelayoutQuietly() noexcept;
+    // The rebuild itself, with UPDATE_TIMER killed.
     void RebuildItemsNow();
     // Scrolling: the right end of everything, wherever it stands.
     std::int32_t RingRightEnd() const;
@@ -223,15 +234,14 @@ private:
     // The item list's generation: a rebuild makes a new one, and quotes
     // asked for an older one are dropped.
     std::uint64_t itemsGeneration_ = 0;
-    // The stored server message has not yet reached the items: a rebuild
-    // waits for the running pass.
-    bool messageRebuildPending_ = false;
-    // A rebuild on the bar's thread waits for the pass to end: workers whose
-    // message came meanwhile wait for it to finish first.
-    bool rebuildWaiting_ = false;
-    // Workers whose message came while a pass ran or a rebuild waited: each
-    // rebuilds if its message changed and runs a pass when it may.
-    std::size_t parkedWorkers_ = 0;
+    // A worker is downloading the exchange list: the notice shows and the
+    // bar does not scroll until it is in.
+    bool loadingExchanges_ = false;
+    // A failed exchange list may be asked for again with updates Off: set
+    // at creation and whenever the user asks for an update.
+    bool exchangeListAsked_ = true;
+    // "Update Now" came during a pass: a cycle follows the pass at once.
+    bool nextCycleAsked_ = false;
     // The two fonts of the current items, shared by all of them.
     std::shared_ptr<const quotes::ItemFonts> itemFonts_;
     // Scratch space of the scroll step, kept so a step allocates nothing.

@@ -317,4 +317,11 @@ bool FakeInternet::SetOption(InternetHandle handle, std::uint32_t option, std::u
     return true;
 }
 
+bool FakeInternet::SetDeadline(InternetHandle request, std::uint32_t milliseconds) {
+    Log(Format("SetDeadline", NameOf(request), milliseconds));
+    if (Find(request, Kind::Request) == nullptr) return false;
+    deadlines[NameOf(request)] = milliseconds;
+    return true;
+}
+
 }  // namespace platform::fake

@@ -81,6 +81,8 @@ public:
     std::string NameOf(InternetHandle handle) const;
     // The options set on each handle, by its name: option -> value.
     std::map<std::string, std::map<std::uint32_t, std::uint32_t>> options;
+    // The deadline given to each request, by its name, in milliseconds.
+    std::map<std::string, std::uint32_t> deadlines;
 
     // ---- Internet ----------------------------------------------------------
     InternetHandle Open(const char* agent, std::uint32_t accessType, const char* proxy, const char* proxyBypass,
@@ -102,6 +104,8 @@ public:
     bool QueryInfo(InternetHandle request, std::uint32_t infoLevel, void* buffer, std::uint32_t& length) override;
     bool CloseHandle(InternetHandle handle) override;
     bool SetOption(InternetHandle handle, std::uint32_t option, std::uint32_t value) override;
+    // Recorded only: the fake's answers never wait.
+    bool SetDeadline(InternetHandle request, std::uint32_t milliseconds) override;
 
     // The fake's own address splitter: "scheme://[user[:password]@]host[:port]
     // [/path][?query][#fragment]"; nothing when there is no scheme or host or

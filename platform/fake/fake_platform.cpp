@@ -651,6 +651,7 @@ bool FakePlatform::TextOut(DcHandle dc, int x, int y, const char* text, int leng
 }
 
 int FakePlatform::GetTextExtentPoint32(DcHandle dc, const char* text, int length, Size& size) {
+    if (onMeasure) onMeasure(*this);
     Log(Format("GetTextExtentPoint32", NameOf(dc), "\"" + std::string(text, static_cast<std::size_t>(std::max(length, 0))) + "\""));
     if (measuringFails) return 0;
     size = Size{characterWidth * length, textHeight};
@@ -836,13 +837,18 @@ std::size_t FakePlatform::RunStartedThreads() {
     return ran;
 }
 
-bool FakePlatform::RunNextThread() {
+bool FakePlatform::RunNextThread() { return RunPendingThread(false); }
+
+bool FakePlatform::RunLastThread() { return RunPendingThread(true); }
+
+bool FakePlatform::RunPendingThread(bool last) {
     PendingThread next{};
     {
         const auto guard = Guard();
         if (pendingThreads_.empty()) return false;
-        next = pendingThreads_.front();
-        pendingThreads_.erase(pendingThreads_.begin());
+        const auto chosen = last ? pendingThreads_.end() - 1 : pendingThreads_.begin();
+        next = *chosen;
+        pendingThreads_.erase(chosen);
     }
     const std::uint32_t outer = std::exchange(startedThreadId, next.id);
     next.entry(next.argument);

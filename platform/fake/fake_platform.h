@@ -166,6 +166,9 @@ public:
         GdiObject font;
     };
     std::vector<TextDrawn> textsDrawn;
+    // Called at every GetTextExtentPoint32, before it measures: a test
+    // throws std::bad_alloc there, as the drawing code's own allocations may.
+    std::function<void(FakePlatform&)> onMeasure;
 
     // ---- Menus ---------------------------------------------------------------
     // One item of a menu as TrackPopupMenu showed it, submenus expanded.
@@ -218,6 +221,8 @@ public:
     std::size_t RunStartedThreads();
     // Runs the deferred thread started first, alone; false when none waits.
     bool RunNextThread();
+    // Runs the deferred thread started last, alone; false when none waits.
+    bool RunLastThread();
     std::size_t PendingThreadCount() const;
     // Waits for every real thread started so far (and those they start).
     void JoinThreads();
@@ -352,6 +357,7 @@ private:
     void Log(std::string line);
     // WM_CAPTURECHANGED to `previous` when `next` takes the mouse from it.
     void TellCaptureLost(WindowHandle previous, WindowHandle next);
+    bool RunPendingThread(bool last);
 
     mutable std::recursive_mutex mutex_;
     std::vector<PendingThread> pendingThreads_;

@@ -41,6 +41,7 @@ CurlTransfer::CurlTransfer(CurlEasy easy, CurlList headers, const TransferLimits
     CURL* curl = easy_.get();
     curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, kProtocols);
     curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(limits_.connectTimeoutMs));
+    curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, static_cast<long>(limits_.totalTimeoutMs));
     curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, OnBody);
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, this);
     curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, OnHeader);

@@ -7,7 +7,8 @@
 //
 // Time-outs as WinINet has them: connecting is bounded, and once connected
 // the exchange fails when no byte at all arrives for the receive time-out;
-// a server that keeps sending, however slowly, is waited for.
+// a server that keeps sending, however slowly, is waited for until the
+// exchange's own deadline, if it has one (libcurl's overall time-out).
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
@@ -21,6 +22,10 @@ namespace platform::native {
 struct TransferLimits {
     std::uint32_t connectTimeoutMs = 0;  // 0: none
     std::uint32_t receiveTimeoutMs = 0;  // most time without a byte; 0: none
+    // The whole exchange from Start on, whatever arrives meanwhile (header
+    // lines, interim answers, body); 0: none. Bytes that keep coming hold
+    // off the receive time-out, never this.
+    std::uint32_t totalTimeoutMs = 0;
 };
 
 class CurlTransfer {

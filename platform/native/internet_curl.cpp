@@ -111,6 +111,8 @@ struct Request final : CurlInternet::Object {
     std::optional<std::string> referrer;
     std::vector<std::string> acceptTypes;
     std::uint32_t flags = 0;
+    // When the request ends whatever it is doing, if it was given a deadline.
+    std::optional<std::chrono::steady_clock::time_point> deadline;
     // Made by the send.
     std::unique_ptr<CurlTransfer> transfer;
 };
@@ -277,7 +279,14 @@ bool CurlInternet::SendRequest(InternetHandle handle, const char* headers, std::
         if (request->verb != kGet) curl_easy_setopt(curl.get(), CURLOPT_CUSTOMREQUEST, request->verb.c_str());
     }
 
-    auto transfer = std::make_unique<CurlTransfer>(std::move(curl), std::move(headerList), request->limits);
+    TransferLimits limits = request->limits;
+    if (request->deadline) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(*request->deadline -
+                                                                                std::chrono::steady_clock::now());
+        if (left.count() <= 0) return false;  // over before it began
+        limits.totalTimeoutMs = static_cast<std::uint32_t>(std::min<long long>(left.count(), UINT32_MAX));
+    }
+    auto transfer = std::make_unique<CurlTransfer>(std::move(curl), std::move(headerList), limits);
     if (!transfer->Start()) return false;
     request->transfer = std::move(transfer);
     return true;
@@ -336,6 +345,13 @@ bool CurlInternet::SetOption(InternetHandle handle, std::uint32_t option, std::u
     case kInternetOptionReceiveTimeout: object->limits.receiveTimeoutMs = value; return true;
     default: return false;
     }
+}
+
+bool CurlInternet::SetDeadline(InternetHandle handle, std::uint32_t milliseconds) {
+    const auto request = Find<Request>(handle);
+    if (!request) return false;
+    request->deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+    return true;
 }
 
 std::uint32_t CurlInternet::TickCount() {

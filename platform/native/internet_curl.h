@@ -39,6 +39,8 @@ public:
     bool QueryInfo(InternetHandle request, std::uint32_t infoLevel, void* buffer, std::uint32_t& length) override;
     bool CloseHandle(InternetHandle handle) override;
     bool SetOption(InternetHandle handle, std::uint32_t option, std::uint32_t value) override;
+    // libcurl's overall time-out on the exchange the send starts.
+    bool SetDeadline(InternetHandle request, std::uint32_t milliseconds) override;
     // Reads hand out what has come as soon as anything has, so the default
     // QueryDataAvailable (any amount) holds. The clock is the monotonic one.
     std::uint32_t TickCount() override;

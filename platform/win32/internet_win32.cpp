@@ -83,6 +83,13 @@ InternetHandle Win32Internet::OpenRequest(InternetHandle connection, const char*
 
 bool Win32Internet::SendRequest(InternetHandle request, const char* headers, std::uint32_t headersLength,
                                 const void* optional, std::uint32_t optionalLength) {
+    if (headers == nullptr && optional == nullptr) {
+        // The download's send, the one a server can hold: no longer than
+        // the request's deadline.
+        return watchdog_.RunWithin(request, [](InternetHandle sent) {
+            return ::HttpSendRequestA(Native(sent), nullptr, 0, nullptr, 0) != FALSE;
+        });
+    }
     return ::HttpSendRequestA(Native(request), headers, headersLength, const_cast<void*>(optional),
                               optionalLength) != FALSE;
 }
@@ -110,11 +117,15 @@ bool Win32Internet::QueryInfo(InternetHandle request, std::uint32_t infoLevel, v
     return ok;
 }
 
-bool Win32Internet::CloseHandle(InternetHandle handle) { return ::InternetCloseHandle(Native(handle)) != FALSE; }
+bool Win32Internet::CloseHandle(InternetHandle handle) { return watchdog_.Close(handle); }
 
 bool Win32Internet::SetOption(InternetHandle handle, std::uint32_t option, std::uint32_t value) {
     DWORD buffer = value;
     return ::InternetSetOptionA(Native(handle), option, &buffer, sizeof buffer) != FALSE;
+}
+
+bool Win32Internet::SetDeadline(InternetHandle request, std::uint32_t milliseconds) {
+    return watchdog_.Watch(request, milliseconds);
 }
 
 }  // namespace platform::win32

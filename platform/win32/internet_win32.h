@@ -1,7 +1,9 @@
 #pragma once
 // The real HTTP client: every call forwards to the WinINet function of the
-// same name and decides nothing.
+// same name and decides nothing. A request's deadline, which WinINet lacks,
+// is kept by a watchdog that closes the request when it passes.
 #include "platform/internet.h"
+#include "platform/win32/request_watchdog.h"
 
 namespace platform::win32 {
 
@@ -25,6 +27,10 @@ public:
     bool QueryInfo(InternetHandle request, std::uint32_t infoLevel, void* buffer, std::uint32_t& length) override;
     bool CloseHandle(InternetHandle handle) override;
     bool SetOption(InternetHandle handle, std::uint32_t option, std::uint32_t value) override;
+    bool SetDeadline(InternetHandle request, std::uint32_t milliseconds) override;
+
+private:
+    RequestWatchdog watchdog_;
 };
 
 }  // namespace platform::win32

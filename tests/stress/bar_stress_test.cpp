@@ -194,9 +194,16 @@ TEST_F(BarStressTest, RebuildsDataChangesAndScrollingAgainstRunningPasses) {
             }
             if (step % 31 == 0) {
                 typed = step % 2 == 0 ? "IBM, MSFT" : "IBM, MSFT, VOD.L, X, Y";
-                // Rebuilds once a running pass has ended.
+                // Cancels the running pass.
                 f.Send(bar, platform::kWmCommand, ticker::command::kAddRemoveSymbols, 0);
                 ++rebuilds;
+                if (step % 3 == 0) {
+                    // And another list at once, while the cancelled pass
+                    // may still be in its download.
+                    typed = "MSFT, Z";
+                    f.Send(bar, platform::kWmCommand, ticker::command::kAddRemoveSymbols, 0);
+                    ++rebuilds;
+                }
             }
             f.DeliverPosted();
             std::this_thread::sleep_for(1ms);

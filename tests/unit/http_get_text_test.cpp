@@ -53,6 +53,8 @@ TEST(HttpGetText, MakesTheWinInetCallsInOrderWithTheirFlags) {
         // Windows' default time-outs, set so that every WinINet keeps them.
         "InternetSetOption(r1, 2, 60000)",
         "InternetSetOption(r1, 6, 30000)",
+        // The whole download's two minutes, which the client enforces.
+        "SetDeadline(r1, 120000)",
         "HttpSendRequest(r1, null, 0, null, 0)",
         // Only to tell a redirect, which is followed here.
         "HttpQueryInfo(r1, 0x20000013, 4) -> 200",
@@ -315,6 +317,12 @@ TEST(HttpGetText, ADownloadEndsAtItsDeadline) {
         EXPECT_EQ(HttpGetText(internet, kQuoteUrl, limits), c.text) << c.name;
         EXPECT_EQ(internet.CallsNamed("InternetConnect").size(), c.connections) << c.name;
         EXPECT_TRUE(internet.OpenHandleNames().empty()) << c.name;
+        if (c.text == kError) {
+            EXPECT_EQ(internet.CallsNamed("SetDeadline"),
+                      (std::vector<std::string>{"SetDeadline(r1, 120000)", "SetDeadline(r2, 70000)",
+                                                "SetDeadline(r3, 20000)"}))
+                << "each request is given what is left, which its client enforces even within a send";
+        }
     }
 }
 

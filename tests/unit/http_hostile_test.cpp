@@ -85,6 +85,21 @@ TEST_F(HttpHostile, ATrickleIsCutAtTheDeadline) {
     EXPECT_TRUE(http_hostile_cases::EndedAtTheDeadline(text, took, why)) << why;
 }
 
+// Nor does it end a send whose answer never finishes its headers: the
+// client itself ends it at the deadline.
+TEST_F(HttpHostile, HeadersThatNeverEndAreCutAtTheDeadline) {
+    for (const http_hostile_cases::DeadlineCase& c : http_hostile_cases::HeadersPastTheDeadline()) {
+        hostile::HostileServer server(c.answer);
+        ASSERT_TRUE(server.listening()) << c.name;
+        const auto start = Clock::now();
+        const std::string text =
+            quotes::HttpGetText(internet_, server.Url("/getmessage.asp"), http_hostile_cases::ShortLimits());
+        const long long took = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+        std::string why;
+        EXPECT_TRUE(http_hostile_cases::EndedByTheDeadline(text, took, why)) << c.name << ": " << why;
+    }
+}
+
 TEST_F(HttpHostile, OnlyTheTimeOutsAreOptions) {
     const platform::InternetHandle session = internet_.Open("ORVO", platform::kInternetOpenTypePreconfig, nullptr,
                                                             nullptr, 0);

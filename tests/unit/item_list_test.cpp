@@ -99,25 +99,29 @@ TEST_F(ItemListTest, QuoteSourcesComeFromTheExchangeMap) {
     });
 }
 
-TEST_F(ItemListTest, RebuildWaitsForARunningPassWhilePumpingMessages) {
+TEST_F(ItemListTest, ARebuildCancelsARunningPassInsteadOfWaitingForIt) {
     Run([&] {
         window->symbols = "IBM";
         window->RebuildItems();
-        const quotes::QuoteItem* before = window->itemList.front().get();
-        window->updating = true;
-        int peeks = 0;
-        fake.queue.push_back({bar, platform::kWmTimer, 12345, 0, 0, {}});
-        fake.onPeekMessage = [&](FakePlatform&) {
-            EXPECT_EQ(window->itemList.front().get(), before) << "no item is deleted while the pass runs";
-            if (++peeks == 4) window->updating = false;
+        window->updating = true;  // a pass runs on these items
+        const std::uint64_t generation = window->itemsGeneration();
+        int waits = 0;
+        fake.onWaitMessage = [&](FakePlatform&) {
+            ++waits;
+            window->updating = false;  // lets a rebuild that waits go on
         };
+        fake.queue.push_back({bar, platform::kWmTimer, 12345, 0, 0, {}});
         fake.calls.clear();
+        window->symbols = "MSFT";
         window->RebuildItems();
-        fake.onPeekMessage = nullptr;
-        EXPECT_GE(peeks, 4);
-        EXPECT_GE(fake.IndexOf("DispatchMessage(w1, 275)"), 0) << "the queued timer message was dispatched";
-        EXPECT_GE(fake.IndexOf("WaitMessage("), 0) << "the wait does not spin";
-        EXPECT_EQ(window->itemList.size(), 1u);
+        EXPECT_EQ(waits, 0) << "the rebuild waited for the pass";
+        EXPECT_LT(fake.IndexOf("PeekMessage("), 0) << "nothing is pumped";
+        EXPECT_EQ(fake.queue.size(), 1u) << "the queued message waits for the bar's own loop";
+        EXPECT_EQ(Labels(), std::vector<std::string>{"MSFT"});
+        EXPECT_FALSE(window->updating) << "the pass is cancelled";
+        EXPECT_EQ(window->itemsGeneration(), generation + 1);
+        EXPECT_EQ(window->link().generation.load(), window->itemsGeneration())
+            << "the pass sees the new generation before its next download";
     });
 }
 

@@ -264,6 +264,23 @@ TEST(Win32HttpHostile, ATrickleIsCutAtTheDeadline) {
     EXPECT_TRUE(http_hostile_cases::EndedAtTheDeadline(text, took, why)) << why;
 }
 
+// Nor does it end a send whose answer never finishes its headers: the
+// watchdog closes the request at the deadline, which ends the blocked send.
+TEST(Win32HttpHostile, HeadersThatNeverEndAreCutAtTheDeadline) {
+    platform::win32::Win32Internet internet;
+    for (const http_hostile_cases::DeadlineCase& c : http_hostile_cases::HeadersPastTheDeadline()) {
+        hostile::HostileServer server(c.answer);
+        ASSERT_TRUE(server.listening()) << c.name;
+        const auto start = std::chrono::steady_clock::now();
+        const std::string text =
+            HttpGetText(internet, server.Url(kMessageTarget), http_hostile_cases::ShortLimits());
+        const long long took =
+            std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
+        std::string why;
+        EXPECT_TRUE(http_hostile_cases::EndedByTheDeadline(text, took, why)) << c.name << ": " << why;
+    }
+}
+
 // Wine's WinINet has no receive time-out of its own: without the one the
 // download sets, a server that never answers would hold it for ever.
 TEST(Win32HttpHostile, ASilentServerIsGivenUpAfterWindowsReceiveTimeOut) {
