@@ -10,7 +10,8 @@ class NullPlatform final : public platform::WindowManager,
                            public platform::Gdi,
                            public platform::Registry,
                            public platform::Threads,
-                           public platform::Shell {
+                           public platform::Shell,
+                           public platform::Desktop {
 public:
     static constexpr int kCharacterWidth = 7;
     static constexpr int kTextHeight = 16;
@@ -131,6 +132,19 @@ public:
                                int) override {
         return 33;
     }
+
+    // Desktop
+    platform::WindowHandle GetForegroundWindow() override { return nullptr; }
+    platform::WindowHandle GetDesktopWindow() override { return nullptr; }
+    platform::WindowHandle GetShellWindow() override { return nullptr; }
+    std::uint32_t GetWindowStyle(platform::WindowHandle) override { return 0; }
+    bool GetMonitorRect(platform::WindowHandle, platform::Rect&) override { return false; }
+    bool RegisterSessionNotification(platform::WindowHandle) override { return true; }
+    bool UnregisterSessionNotification(platform::WindowHandle) override { return true; }
+    platform::NotificationHandle RegisterDisplayStateNotification(platform::WindowHandle) override {
+        return Token<platform::NotificationHandle>();
+    }
+    bool UnregisterPowerSettingNotification(platform::NotificationHandle) override { return true; }
 
     platform::Rect client{0, 0, 1280, 18};
 

@@ -57,6 +57,7 @@ struct TickerWindow::PassStart {
 platform::ProcResult TickerWindow::OnUpdateTimer() {
     if (Exited()) return 0;
     platform_.windows.KillTimer(hwnd(), UPDATE_TIMER);
+    if (RestWhileNobodyLooks()) return 0;
     // A list that failed is asked for again, but only once no pass runs:
     // its rebuild would wait for the whole pass with scrolling stopped.
     if (exchangeMap.empty() && !updating) LoadExchangeMap();
@@ -151,6 +152,8 @@ void TickerWindow::RunPass(PassStart& start) {
 }
 
 platform::ProcResult TickerWindow::OnHandover(const app::Message&) {
+    // While nobody looks, what came waits for the first step after.
+    if (desktopWatch_.NobodyLooks()) return 0;
     TakeHandovers();
     return 0;
 }
@@ -192,6 +195,7 @@ bool TickerWindow::ApplyQuote(Handover& quote) {
 }
 
 void TickerWindow::TakeServerMessage(std::string* message) {
+    if (message != nullptr) NoteServerAnswer(*message);
     if (message != nullptr && *message != serverMessage) {
         serverMessage = std::move(*message);  // the handover is done with it
         messageRebuildPending_ = true;

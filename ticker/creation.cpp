@@ -16,6 +16,7 @@ platform::ProcResult TickerWindow::OnInitDialog(const app::Message&) {
     PrepareDrawing();
     windows.SetTimer(hwnd(), SCROLL_TIMER, scrollInterval);
     windows.SetTimer(hwnd(), UPDATE_TIMER, updateDelay);
+    WatchDesktop();
     return 1;
 }
 

@@ -33,6 +33,8 @@ const TickerWindow::Row TickerWindow::kMessageTable[] = {
     {kWmCommand, Commands(command::kCurrentPrice, command::kResetDefault), &TickerWindow::OnDataField},
     {kWmCommand, Command(command::kOpeningPrice), &TickerWindow::OnDataField},
     {kWmHandover, kNoCommand, &TickerWindow::OnHandover},
+    {platform::kWmWtsSessionChange, kNoCommand, &TickerWindow::OnSessionChange},
+    {platform::kWmPowerBroadcast, kNoCommand, &TickerWindow::OnPowerBroadcast},
 };
 
 std::string DefaultSymbolList() { return "MSFT, Help<" + quotes::HomeSiteHost() + quotes::kHelpPagePath + ">"; }
@@ -45,7 +47,8 @@ TickerWindow::TickerWindow(platform::Platform& platform, platform::InstanceHandl
       logoBitmap(platform.gdi),
       memoryDC(platform.gdi),
       backgroundBrush(platform.gdi),
-      link_(std::make_shared<BarLink>()) {}
+      link_(std::make_shared<BarLink>()),
+      desktopNotices_(platform.desktop) {}
 
 TickerWindow::~TickerWindow() {
     // Workers still running find the bar gone from here on.
@@ -71,6 +74,10 @@ platform::ProcResult TickerWindow::OnTimer(const app::Message& message) {
         return ScrollStep();
     case UPDATE_TIMER:
         return OnUpdateTimer();
+    case FULL_SCREEN_TIMER:
+        return OnFullScreenTimer();
+    case WAKE_TIMER:
+        return OnWakeTimer();
     default:
         return 0;  // any other timer is consumed and ignored
     }

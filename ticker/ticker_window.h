@@ -16,6 +16,7 @@
 #include "quotes/entry_list.h"
 #include "quotes/quote_item.h"
 #include "ticker/bar_link.h"
+#include "ticker/desktop_watch.h"
 
 namespace ticker {
 
@@ -85,6 +86,8 @@ public:
     // list their quotes must name.
     BarLink& link() { return *link_; }
     std::uint64_t itemsGeneration() const { return itemsGeneration_; }
+    // The desktop around the bar, as the bar last heard of it.
+    const DesktopWatch& desktopWatch() const { return desktopWatch_; }
 
     // The state record.
     //
@@ -158,6 +161,21 @@ private:
     platform::ProcResult OnUpdateFrequency(const app::Message& message);
     platform::ProcResult OnDataField(const app::Message& message);
 
+    // The desktop around the bar (desktop_watch.cpp).
+    platform::ProcResult OnSessionChange(const app::Message& message);
+    platform::ProcResult OnPowerBroadcast(const app::Message& message);
+    platform::ProcResult OnFullScreenTimer();
+    platform::ProcResult OnWakeTimer();
+    void WatchDesktop();
+    void LeaveDesktop();
+    void FollowLookers(bool nobodyLookedBefore);
+    // True while nobody can see the bar: the update timer's cycle is owed.
+    bool RestWhileNobodyLooks();
+    void StartWakeTries();
+    void NoteServerAnswer(const std::string& message);
+    platform::WindowHandle FullScreenInFront();
+    void FollowAlwaysOnTop();
+
     // The mouse (the bar's thread only).
     void FollowGrip(std::int16_t x, std::int32_t clientRight);
     void BeginDrag(std::int16_t x, std::int16_t y);
@@ -218,6 +236,8 @@ private:
     std::shared_ptr<const quotes::ItemFonts> itemFonts_;
     // Scratch space of the scroll step, kept so a step allocates nothing.
     std::vector<std::int32_t> laterRightEnds_;
+    DesktopWatch desktopWatch_;
+    DesktopNotices desktopNotices_;
 };
 
 }  // namespace ticker

@@ -1026,3 +1026,78 @@ std::vector<std::string> FakePlatform::Calls() const {
 }
 
 }  // namespace platform::fake
+
+// ---- Desktop ---------------------------------------------------------------
+
+namespace platform::fake {
+
+WindowHandle FakePlatform::GetForegroundWindow() {
+    const auto guard = Guard();
+    Log("GetForegroundWindow()");
+    return foregroundWindow;
+}
+
+WindowHandle FakePlatform::GetDesktopWindow() {
+    const auto guard = Guard();
+    Log("GetDesktopWindow()");
+    return desktopWindow;
+}
+
+WindowHandle FakePlatform::GetShellWindow() {
+    const auto guard = Guard();
+    Log("GetShellWindow()");
+    return shellWindow;
+}
+
+std::uint32_t FakePlatform::GetWindowStyle(WindowHandle handle) {
+    const auto guard = Guard();
+    Log(Format("GetWindowStyle", NameOf(handle)));
+    return window(handle).style;
+}
+
+bool FakePlatform::GetMonitorRect(WindowHandle handle, Rect& monitor) {
+    const auto guard = Guard();
+    Log(Format("GetMonitorRect", NameOf(handle)));
+    if (monitors.empty()) return false;
+    const Rect& rect = window(handle).rect;
+    const std::int32_t x = rect.left + (rect.right - rect.left) / 2;
+    const std::int32_t y = rect.top + (rect.bottom - rect.top) / 2;
+    monitor = monitors.front();
+    for (const Rect& candidate : monitors) {
+        if (x >= candidate.left && x < candidate.right && y >= candidate.top && y < candidate.bottom) {
+            monitor = candidate;
+            break;
+        }
+    }
+    return true;
+}
+
+bool FakePlatform::RegisterSessionNotification(WindowHandle handle) {
+    const auto guard = Guard();
+    Log(Format("WTSRegisterSessionNotification", NameOf(handle)));
+    sessionWatchers.insert(handle);
+    return true;
+}
+
+bool FakePlatform::UnregisterSessionNotification(WindowHandle handle) {
+    const auto guard = Guard();
+    Log(Format("WTSUnRegisterSessionNotification", NameOf(handle)));
+    return sessionWatchers.erase(handle) == 1;
+}
+
+NotificationHandle FakePlatform::RegisterDisplayStateNotification(WindowHandle handle) {
+    const auto guard = Guard();
+    const auto notification = reinterpret_cast<NotificationHandle>(nextHandle_++);
+    names_[reinterpret_cast<std::uintptr_t>(notification)] = "n" + std::to_string(liveNotifications.size() + 1);
+    Log(Format("RegisterPowerSettingNotification", NameOf(handle)));
+    liveNotifications.insert(notification);
+    return notification;
+}
+
+bool FakePlatform::UnregisterPowerSettingNotification(NotificationHandle notification) {
+    const auto guard = Guard();
+    Log(Format("UnregisterPowerSettingNotification", NameOf(notification)));
+    return liveNotifications.erase(notification) == 1;
+}
+
+}  // namespace platform::fake
