@@ -145,6 +145,8 @@ public:
         return Token<platform::NotificationHandle>();
     }
     bool UnregisterPowerSettingNotification(platform::NotificationHandle) override { return true; }
+    std::uintptr_t AppBarMessage(std::uint32_t, platform::AppBarData&) override { return 1; }
+    std::uint32_t RegisterWindowMessage(const char*) override { return 0xC000; }
 
     platform::Rect client{0, 0, 1280, 18};
 

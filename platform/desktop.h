@@ -43,6 +43,24 @@ inline constexpr std::uint32_t kDisplayOff = 0;
 inline constexpr std::uint32_t kWsCaption = 0x00C00000;  // WS_BORDER | WS_DLGFRAME
 inline constexpr std::uint32_t kSwpNoActivate = 0x0010;
 
+// SHAppBarMessage: the messages, edges and notice the bar uses, and
+// APPBARDATA in neutral types (the size field is the platform's business).
+inline constexpr std::uint32_t kAbmNew = 0x0;
+inline constexpr std::uint32_t kAbmRemove = 0x1;
+inline constexpr std::uint32_t kAbmQueryPos = 0x2;
+inline constexpr std::uint32_t kAbmSetPos = 0x3;
+inline constexpr std::uint32_t kAbmWindowPosChanged = 0x9;
+inline constexpr std::uint32_t kAbeTop = 1;
+inline constexpr std::uint32_t kAbeBottom = 3;
+inline constexpr MessageParam kAbnPosChanged = 0x1;
+struct AppBarData {
+    WindowHandle window = nullptr;
+    std::uint32_t callbackMessage = 0;
+    std::uint32_t edge = 0;
+    Rect rect;
+    LongParam lParam = 0;
+};
+
 class Desktop {
 public:
     virtual ~Desktop() = default;
@@ -64,6 +82,12 @@ public:
     // window, and its undo; null when the system offers none.
     virtual NotificationHandle RegisterDisplayStateNotification(WindowHandle window) = 0;
     virtual bool UnregisterPowerSettingNotification(NotificationHandle notification) = 0;
+
+    // Application desktop toolbars: SHAppBarMessage, which may change
+    // `data` (ABM_QUERYPOS, ABM_SETPOS); and RegisterWindowMessageA, for the
+    // shell's "TaskbarCreated".
+    virtual std::uintptr_t AppBarMessage(std::uint32_t message, AppBarData& data) = 0;
+    virtual std::uint32_t RegisterWindowMessage(const char* name) = 0;
 };
 
 }  // namespace platform

@@ -17,6 +17,7 @@ platform::ProcResult TickerWindow::OnInitDialog(const app::Message&) {
     windows.SetTimer(hwnd(), SCROLL_TIMER, scrollInterval);
     windows.SetTimer(hwnd(), UPDATE_TIMER, updateDelay);
     WatchDesktop();
+    WatchShell();
     return 1;
 }
 

@@ -51,6 +51,7 @@ void TickerWindow::LeaveDesktop() {
     windows.KillTimer(hwnd(), FULL_SCREEN_TIMER);
     windows.KillTimer(hwnd(), WAKE_TIMER);
     desktopNotices_.Stop();
+    UndockAppBar();
 }
 
 // ---- Nobody looking ---------------------------------------------------------

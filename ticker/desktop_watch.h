@@ -5,6 +5,7 @@
 // fetches quotes as soon as the network answers.
 #include <cstdint>
 
+#include "platform/constants.h"
 #include "platform/desktop.h"
 #include "platform/types.h"
 
@@ -20,6 +21,15 @@ inline constexpr std::uint32_t kFullScreenCheckMs = 1000;
 inline constexpr std::uintptr_t WAKE_TIMER = 33041;
 inline constexpr std::uint32_t kWakeTryMs = 5000;
 inline constexpr int kWakeRetries = 12;
+
+// The notices of the shell to the bar as an application desktop toolbar.
+inline constexpr std::uint32_t kWmAppBarNotice = platform::kWmApp + 2;
+
+// The edge of its monitor a bar stands at (platform::kAbeTop or kAbeBottom):
+// at or beyond the top or bottom of the monitor's free part; kNoDockEdge
+// between them.
+inline constexpr std::uint32_t kNoDockEdge = 0xFFFFFFFF;
+std::uint32_t DockEdge(const platform::Rect& bar, const platform::Rect& monitor, const platform::Rect& workArea);
 
 // A window covers a monitor when it reaches all four of its edges.
 bool CoversMonitor(const platform::Rect& window, const platform::Rect& monitor);

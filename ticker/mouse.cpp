@@ -77,6 +77,7 @@ void TickerWindow::DragStep(std::int16_t x, std::int16_t y, const platform::Rect
     } else if (resizingRight) {
         if (const auto resized = ResizedRight(window, dragOrigin.x, dx)) ResizeTo(*resized, client);
     } else {
+        if (dx != 0 || dy != 0) UndockForDrag();
         platform::Rect moved = MovedBy(window, dx, dy);
         if (snapping) moved = SnappedToWorkArea(moved);
         windows.MoveWindow(hwnd(), moved.left, moved.top, moved.right - moved.left, moved.bottom - moved.top, true);
@@ -109,6 +110,7 @@ void TickerWindow::EndDrag(std::int16_t x) {
     if (pressedHere && !dragMoved && !resizingLeft && !resizingRight) ClickAt(x);
     resizingLeft = false;
     resizingRight = false;
+    RedockAfterDrag();
 }
 
 void TickerWindow::AbandonDrag() {
@@ -118,6 +120,7 @@ void TickerWindow::AbandonDrag() {
     dragging = false;
     resizingLeft = false;
     resizingRight = false;
+    RedockAfterDrag();
 }
 
 void TickerWindow::ClickAt(std::int16_t x) {

@@ -35,6 +35,8 @@ const TickerWindow::Row TickerWindow::kMessageTable[] = {
     {kWmHandover, kNoCommand, &TickerWindow::OnHandover},
     {platform::kWmWtsSessionChange, kNoCommand, &TickerWindow::OnSessionChange},
     {platform::kWmPowerBroadcast, kNoCommand, &TickerWindow::OnPowerBroadcast},
+    {kWmCommand, Command(command::kReserveScreenSpace), &TickerWindow::OnReserveScreenSpace},
+    {kWmAppBarNotice, kNoCommand, &TickerWindow::OnAppBarNotice},
 };
 
 std::string DefaultSymbolList() { return "MSFT, Help<" + quotes::HomeSiteHost() + quotes::kHelpPagePath + ">"; }
@@ -65,6 +67,11 @@ void TickerWindow::DeleteItems() {
 
 bool TickerWindow::HandleMessage(const app::Message& message, platform::ProcResult& result, int table) {
     if (table != 0) return false;
+    // The shell's start has no fixed number: it is not in the table.
+    if (OnShellRestarted(message)) {
+        result = 0;
+        return true;
+    }
     return app::DispatchMessageTable(kMessageTable, *this, message, result);
 }
 

@@ -134,6 +134,7 @@ public:
     std::uint32_t dataMask = 0x10000101;
     bool alwaysOnTop = true;
     bool snapping = true;
+    bool reserveScreenSpace = false;  // an application desktop toolbar when at an edge
     std::int32_t logoX = kOffBarStart;
     std::int32_t logoSize = 0;
     platform::ScopedWindowDc windowDC;
@@ -175,6 +176,17 @@ private:
     void NoteServerAnswer(const std::string& message);
     platform::WindowHandle FullScreenInFront();
     void FollowAlwaysOnTop();
+
+    // "Reserve Screen Space" (screen_space.cpp).
+    platform::ProcResult OnReserveScreenSpace(const app::Message& message);
+    platform::ProcResult OnAppBarNotice(const app::Message& message);
+    void WatchShell();
+    bool OnShellRestarted(const app::Message& message);
+    // At the edge the bar stands at, or at `knownEdge`.
+    void DockAppBar(std::uint32_t knownEdge = kNoDockEdge);
+    void UndockAppBar();
+    void UndockForDrag();
+    void RedockAfterDrag();
 
     // The mouse (the bar's thread only).
     void FollowGrip(std::int16_t x, std::int32_t clientRight);
@@ -238,6 +250,12 @@ private:
     std::vector<std::int32_t> laterRightEnds_;
     DesktopWatch desktopWatch_;
     DesktopNotices desktopNotices_;
+    // "ReserveScreenSpace" exists in the registry, or was chosen this run.
+    bool reserveScreenSpaceStored_ = false;
+    bool appBarDocked_ = false;
+    bool redockAfterDrag_ = false;
+    std::uint32_t appBarEdge_ = kNoDockEdge;  // where the strip was last held
+    std::uint32_t taskbarCreated_ = 0;  // the shell's message when it starts
 };
 
 }  // namespace ticker

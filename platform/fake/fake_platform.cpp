@@ -1101,3 +1101,46 @@ bool FakePlatform::UnregisterPowerSettingNotification(NotificationHandle notific
 }
 
 }  // namespace platform::fake
+
+namespace platform::fake {
+
+std::uintptr_t FakePlatform::AppBarMessage(std::uint32_t message, AppBarData& data) {
+    const auto guard = Guard();
+    const Rect& r = data.rect;
+    Log(Format("SHAppBarMessage", message, NameOf(data.window), data.callbackMessage, data.edge, r.left, r.top,
+               r.right, r.bottom));
+    const bool known = appBars.count(data.window) == 1;
+    switch (message) {
+    case kAbmNew:
+        if (known) return 0;  // a window registers once
+        appBars[data.window] = Rect{};
+        return 1;
+    case kAbmRemove:
+        appBars.erase(data.window);
+        return 1;
+    case kAbmQueryPos:
+        if (data.edge == kAbeTop) {
+            data.rect.top += appBarSpaceTaken;
+            data.rect.bottom += appBarSpaceTaken;
+        } else if (data.edge == kAbeBottom) {
+            data.rect.top -= appBarSpaceTaken;
+            data.rect.bottom -= appBarSpaceTaken;
+        }
+        return 1;
+    case kAbmSetPos:
+        if (known) appBars[data.window] = data.rect;
+        return 1;
+    default:
+        return 1;
+    }
+}
+
+std::uint32_t FakePlatform::RegisterWindowMessage(const char* name) {
+    const auto guard = Guard();
+    Log(Format("RegisterWindowMessage", Quote(name)));
+    constexpr std::uint32_t kFirstRegistered = 0xC000;
+    auto [it, added] = registeredMessages.emplace(name, kFirstRegistered + registeredMessages.size());
+    return it->second;
+}
+
+}  // namespace platform::fake

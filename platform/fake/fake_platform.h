@@ -205,6 +205,13 @@ public:
     // notifications registered and not yet unregistered.
     std::set<WindowHandle> sessionWatchers;
     std::set<NotificationHandle> liveNotifications;
+    // The application desktop toolbars registered, with the place each set
+    // (empty until it sets one). ABM_QUERYPOS moves a proposed place below
+    // (top edge) or above (bottom edge) this many pixels that others hold.
+    std::map<WindowHandle, Rect> appBars;
+    std::int32_t appBarSpaceTaken = 0;
+    // RegisterWindowMessage's answers.
+    std::map<std::string, std::uint32_t> registeredMessages;
 
     // ---- Message queue -----------------------------------------------------
     std::vector<QueuedMessage> queue;  // PeekMessage takes from the front
@@ -352,6 +359,8 @@ public:
     bool UnregisterSessionNotification(WindowHandle window) override;
     NotificationHandle RegisterDisplayStateNotification(WindowHandle window) override;
     bool UnregisterPowerSettingNotification(NotificationHandle notification) override;
+    std::uintptr_t AppBarMessage(std::uint32_t message, AppBarData& data) override;
+    std::uint32_t RegisterWindowMessage(const char* name) override;
 
 private:
     struct PendingThread {

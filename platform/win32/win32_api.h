@@ -24,3 +24,4 @@
 #undef AppendMenu
 #undef LoadCursor
 #undef GetTextMetrics
+#undef RegisterWindowMessage

@@ -74,3 +74,27 @@ bool Win32Platform::UnregisterPowerSettingNotification(NotificationHandle notifi
 }
 
 }  // namespace platform::win32
+
+namespace platform::win32 {
+
+static_assert(kAbmNew == ABM_NEW && kAbmRemove == ABM_REMOVE && kAbmQueryPos == ABM_QUERYPOS &&
+              kAbmSetPos == ABM_SETPOS && kAbmWindowPosChanged == ABM_WINDOWPOSCHANGED);
+static_assert(kAbeTop == ABE_TOP && kAbeBottom == ABE_BOTTOM && kAbnPosChanged == ABN_POSCHANGED);
+
+std::uintptr_t Win32Platform::AppBarMessage(std::uint32_t message, AppBarData& data) {
+    APPBARDATA native{};
+    native.cbSize = sizeof native;
+    native.hWnd = reinterpret_cast<HWND>(data.window);
+    native.uCallbackMessage = data.callbackMessage;
+    native.uEdge = data.edge;
+    native.rc = RECT{data.rect.left, data.rect.top, data.rect.right, data.rect.bottom};
+    native.lParam = data.lParam;
+    const UINT_PTR result = ::SHAppBarMessage(message, &native);
+    data.edge = native.uEdge;
+    data.rect = Rect{native.rc.left, native.rc.top, native.rc.right, native.rc.bottom};
+    return result;
+}
+
+std::uint32_t Win32Platform::RegisterWindowMessage(const char* name) { return ::RegisterWindowMessageA(name); }
+
+}  // namespace platform::win32

@@ -113,6 +113,8 @@ public:
     bool UnregisterSessionNotification(WindowHandle window) override;
     NotificationHandle RegisterDisplayStateNotification(WindowHandle window) override;
     bool UnregisterPowerSettingNotification(NotificationHandle notification) override;
+    std::uintptr_t AppBarMessage(std::uint32_t message, AppBarData& data) override;
+    std::uint32_t RegisterWindowMessage(const char* name) override;
 
 private:
     Win32Internet internet_;

@@ -3,6 +3,8 @@
 // soon as the network answers after a wake from sleep. Each trigger with
 // its undo.
 #include <cstring>
+#include <functional>
+#include <optional>
 #include <regex>
 
 #include "quotes/endpoints.h"
@@ -396,6 +398,102 @@ TEST_F(DesktopWatchTest, AWakeWithUpdatesOffOrWhileLockedFetchesNothingYet) {
         Cycle();
         EXPECT_EQ(QuoteRequests(), requests + 1) << "at the unlock";
     });
+}
+
+// ---- Reserve Screen Space ----------------------------------------------------
+
+class ScreenSpaceTest : public DesktopWatchTest {
+protected:
+    // The strip the shell holds for the bar, or nothing.
+    std::optional<Rect> Reserved() const {
+        const auto found = fake.appBars.find(bar);
+        if (found == fake.appBars.end()) return std::nullopt;
+        return found->second;
+    }
+    void DragBy(std::int16_t dy) {
+        Mouse(platform::kWmLButtonDown, 50, 9);
+        Mouse(platform::kWmMouseMove, 50, static_cast<std::int16_t>(9 + dy));
+        Mouse(platform::kWmLButtonUp, 50, static_cast<std::int16_t>(9 + dy));
+    }
+    bool MenuChecked() {
+        fake.menuChoice = 0;
+        Mouse(platform::kWmRButtonDown, 10, 5);
+        for (const auto& line : fake.trackedMenus.back().lines) {
+            if (line.id == ticker::command::kReserveScreenSpace) return (line.flags & platform::kMfChecked) != 0;
+        }
+        ADD_FAILURE() << "no \"Reserve Screen Space\" item";
+        return false;
+    }
+};
+
+TEST_F(ScreenSpaceTest, OffByDefaultItTouchesNeitherTheShellNorTheStoredValues) {
+    Run([&] {
+        EXPECT_FALSE(MenuChecked());
+        Command(ticker::command::kSpeedFast);  // any save
+        DragBy(300);
+    });
+    EXPECT_TRUE(fake.CallsNamed("SHAppBarMessage").empty());
+    EXPECT_FALSE(fake.HasValue(kSettingsKey, "ReserveScreenSpace")) << "the nine values alone";
+}
+
+TEST_F(ScreenSpaceTest, TheStripFollowsTheBarFromSwitchOnToExit) {
+    constexpr std::int32_t kBottom = 1024;
+    struct Step {
+        const char* name;
+        std::function<void()> act;
+        std::optional<Rect> reserved;  // the bar's strip after the step
+        std::int32_t barTop;
+    };
+    const Step steps[] = {
+        {"switched on at the top", [&] { Command(ticker::command::kReserveScreenSpace); }, Rect{0, 0, 1280, 18}, 0},
+        {"another toolbar takes the top 30 pixels",
+         [&] {
+             fake.appBarSpaceTaken = 30;
+             fake.Send(bar, ticker::kWmAppBarNotice, platform::kAbnPosChanged, 0);
+         },
+         Rect{0, 30, 1280, 48}, 30},
+        {"dragged to the middle", [&] { DragBy(400); }, std::nullopt, 430},
+        {"dragged to the bottom", [&] { DragBy(580); }, Rect{0, kBottom - 30 - 18, 1280, kBottom - 30},
+         kBottom - 30 - 18},
+        {"the shell restarts and knows no toolbar",
+         [&] {
+             fake.appBars.clear();
+             fake.appBarSpaceTaken = 0;
+             fake.Send(bar, fake.registeredMessages.at("TaskbarCreated"));
+         },
+         Rect{0, kBottom - 18, 1280, kBottom}, kBottom - 18},
+        {"switched off", [&] { Command(ticker::command::kReserveScreenSpace); }, std::nullopt, kBottom - 18},
+        {"switched on again", [&] { Command(ticker::command::kReserveScreenSpace); }, Rect{0, kBottom - 18, 1280, kBottom},
+         kBottom - 18},
+        {"exit", [&] { Command(ticker::command::kExit); }, std::nullopt, kBottom - 18},
+    };
+    Run([&] {
+        for (const Step& step : steps) {
+            SCOPED_TRACE(step.name);
+            step.act();
+            EXPECT_EQ(Reserved(), step.reserved);
+            EXPECT_EQ(fake.window(bar).rect.top, step.barTop);
+            EXPECT_EQ(fake.window(bar).rect.bottom - fake.window(bar).rect.top, 18) << "the bar keeps its height";
+            if (!window->Exited()) {
+                EXPECT_EQ(MenuChecked(), step.name != std::string("switched off"));
+            }
+        }
+    });
+    EXPECT_EQ(Saved("ReserveScreenSpace"), 1u) << "stored on, as it stood at Exit";
+    const std::vector<std::string> messages = fake.CallsNamed("SHAppBarMessage");
+    ASSERT_FALSE(messages.empty());
+    EXPECT_TRUE(StartsWith(messages.back(), "SHAppBarMessage(1, ")) << "ABM_REMOVE last";
+}
+
+TEST_F(ScreenSpaceTest, AStoredChoiceDocksAtStartAndOffIsStoredAsZero) {
+    fake.SetDword(kSettingsKey, "ReserveScreenSpace", 1);
+    Run([&] {
+        EXPECT_EQ(Reserved(), (Rect{0, 0, 1280, 18}));
+        EXPECT_TRUE(MenuChecked());
+        Command(ticker::command::kReserveScreenSpace);
+        EXPECT_EQ(Reserved(), std::nullopt);
+    });
+    EXPECT_EQ(Saved("ReserveScreenSpace"), 0u);
 }
 
 }  // namespace
