@@ -83,3 +83,32 @@ def test_a_locked_session_stops_the_picture_and_an_unlock_starts_it_again(bench)
                          5, what="the bar moving again")
         assert 0 < moved <= 2 * 26 * 5, "on from where it stood, not from the start: %d pixels" % moved
         exit_bar(bench, program)
+
+
+RESERVE_SCREEN_SPACE = 33033
+TOOLBAR_TITLE = "TOP TOOLBAR"
+TOOLBAR_HEIGHT = 30
+
+
+def test_reserve_screen_space_docks_the_bar_below_another_toolbar_at_the_top(bench):
+    # Wine's shell keeps the toolbars' strips apart (ABM_QUERYPOS moves a
+    # strip clear of those set before it) but leaves the work area alone.
+    with StandInService(bench.run_dir, PROGRAM_PORT, ["--message", ""]):
+        toolbar = bench.launch(bench.paths.wintool.parent / "top_toolbar.exe")
+        bench.wait_visible(TOOLBAR_TITLE, timeout=20, program=toolbar)
+        program, bar = start_with_settings(bench, {**settings("IBM"), "Top": dword(0)})
+        assert bar.top == 0
+        height = bar.bottom - bar.top
+
+        bench.command(BAR_TITLE, RESERVE_SCREEN_SPACE)
+        docked = wait_for(lambda: (lambda now: now if now.top == TOOLBAR_HEIGHT else None)(bar_now(bench)), 10,
+                          what="the bar below the other toolbar")
+        assert docked.bottom - docked.top == height, "the bar keeps its height"
+        work_area = bench.screen().work_area
+        print("work area with both toolbars: %s" % (work_area,))
+        assert work_area[1] in (0, TOOLBAR_HEIGHT + height), "untouched, or without both strips"
+
+        saved = exit_bar(bench, program)
+        assert saved["ReserveScreenSpace"] == dword(1)
+        bench.post(TOOLBAR_TITLE, WM_CLOSE)
+        assert toolbar.wait(10) == 0
