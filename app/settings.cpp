@@ -123,6 +123,11 @@ SettingsSource ReadTickerSettings(platform::Registry& registry, TickerSettings& 
         settings.speed = static_cast<std::int16_t>(static_cast<std::uint16_t>(speed & 0xFFFFu));
     }
     ReadSymbols(registry, key.get(), settings.symbols);
+    std::uint32_t reserve = 0;
+    if (ReadDword(registry, key.get(), kReserveScreenSpaceValue, reserve)) {
+        settings.reserveScreenSpace = AsSigned(reserve) > 0;
+        settings.reserveScreenSpaceStored = true;
+    }
 
     settings.speed = LimitSpeed(settings.speed);
     CorrectWidth(rect);
@@ -147,6 +152,9 @@ void WriteTickerSettings(platform::Registry& registry, const TickerSettings& set
     registry.SetValue(key.get(), "Symbols", platform::kRegSz,
                       reinterpret_cast<const std::uint8_t*>(settings.symbols.data()),
                       static_cast<std::uint32_t>(settings.symbols.size()));
+    if (settings.reserveScreenSpace || settings.reserveScreenSpaceStored) {
+        WriteDword(registry, key.get(), kReserveScreenSpaceValue, settings.reserveScreenSpace ? 1u : 0u);
+    }
 }
 
 }  // namespace app

@@ -12,6 +12,10 @@ namespace app {
 inline constexpr const char* kSettingsKeyPath = "Software\\Orvo";
 inline constexpr platform::RegistryRoot kSettingsRoot = platform::RegistryRoot::LocalMachine;
 
+// The tenth value, after the nine: whether the bar holds its own strip of
+// its monitor as an application desktop toolbar.
+inline constexpr const char* kReserveScreenSpaceValue = "ReserveScreenSpace";
+
 inline constexpr const char* kGreetingCaption = "New Velmoria User";
 extern const char* const kGreetingText;
 
@@ -35,6 +39,10 @@ struct TickerSettings {
     std::uint32_t updateInterval = 300000;
     std::int16_t speed = 1;
     std::string symbols;
+    // Kept out of the registry until it is first switched on, so a user who
+    // never does finds the nine values alone.
+    bool reserveScreenSpace = false;
+    bool reserveScreenSpaceStored = false;  // the value exists
 };
 
 enum class SettingsSource { Stored, FirstRun };
@@ -44,7 +52,8 @@ enum class SettingsSource { Stored, FirstRun };
 // field alone. FirstRun when the key does not exist; nothing changes then.
 SettingsSource ReadTickerSettings(platform::Registry& registry, TickerSettings& settings);
 
-// Writes all nine values; failures are not reported.
+// Writes all nine values, and "ReserveScreenSpace" once it is on or was
+// stored; failures are not reported.
 void WriteTickerSettings(platform::Registry& registry, const TickerSettings& settings);
 
 }  // namespace app

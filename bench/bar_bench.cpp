@@ -41,7 +41,7 @@ int main(int argc, char** argv) {
 
     bench::NullPlatform null;
     platform::fake::FakeInternet internet;
-    platform::Platform platform{null, null, null, null, null, internet};
+    platform::Platform platform{null, null, null, null, null, internet, null};
     app::InitModule(platform, nullptr);
     ticker::TickerWindow window(platform, nullptr);
 

@@ -51,7 +51,7 @@ private:
     static constexpr app::Message kStep{nullptr, platform::kWmTimer, ticker::SCROLL_TIMER, 0};
     bench::NullPlatform null_;
     platform::fake::FakeInternet internet_;
-    platform::Platform platform_{null_, null_, null_, null_, null_, internet_};
+    platform::Platform platform_{null_, null_, null_, null_, null_, internet_, null_};
     std::unique_ptr<ticker::TickerWindow> window_;
 };
 

@@ -11,7 +11,8 @@ class NullPlatform final : public platform::WindowManager,
                            public platform::Gdi,
                            public platform::Registry,
                            public platform::Threads,
-                           public platform::Shell {
+                           public platform::Shell,
+                           public platform::Desktop {
 public:
     static constexpr int kCharacterWidth = 7;
     static constexpr int kTextHeight = 16;
@@ -139,6 +140,21 @@ public:
                                int) override {
         return 33;
     }
+
+    // Desktop
+    platform::WindowHandle GetForegroundWindow() override { return nullptr; }
+    platform::WindowHandle GetDesktopWindow() override { return nullptr; }
+    platform::WindowHandle GetShellWindow() override { return nullptr; }
+    std::uint32_t GetWindowStyle(platform::WindowHandle) override { return 0; }
+    bool GetMonitorRect(platform::WindowHandle, platform::Rect&) override { return false; }
+    bool RegisterSessionNotification(platform::WindowHandle) override { return true; }
+    bool UnregisterSessionNotification(platform::WindowHandle) override { return true; }
+    platform::NotificationHandle RegisterDisplayStateNotification(platform::WindowHandle) override {
+        return Token<platform::NotificationHandle>();
+    }
+    bool UnregisterPowerSettingNotification(platform::NotificationHandle) override { return true; }
+    std::uintptr_t AppBarMessage(std::uint32_t, platform::AppBarData&) override { return 1; }
+    std::uint32_t RegisterWindowMessage(const char*) override { return 0xC000; }
 
     platform::Rect client{0, 0, 1280, 18};
 

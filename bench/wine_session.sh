@@ -21,10 +21,11 @@ pids+=($!)
 for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
 export DISPLAY=:$(head -n1 "$work/display")
 
-# Starts the service on the program's port with the request log $1; its pid
+# Starts the service on the program's port (VELMORIA_BENCH_PORT for a build
+# made for another one) with the request log $1; its pid
 # goes to $service_pid.
 start_service() {
-    "$service" --port 8642 --message "" --log "$1" >"$work/service.out" 2>&1 &
+    "$service" --port "${VELMORIA_BENCH_PORT:-8642}" --message "" --log "$1" >"$work/service.out" 2>&1 &
     service_pid=$!
     pids+=("$service_pid")
     for _ in $(seq 100); do grep -q listening "$work/service.out" 2>/dev/null && break; sleep 0.1; done

@@ -1,6 +1,7 @@
 #pragma once
 // Everything the logic may ask of the operating system, one narrow
 // interface per area. A Platform only bundles references; it owns nothing.
+#include "platform/desktop.h"
 #include "platform/gdi.h"
 #include "platform/internet.h"
 #include "platform/registry.h"
@@ -17,6 +18,7 @@ struct Platform {
     Threads& threads;
     Shell& shell;
     Internet& internet;
+    Desktop& desktop;
 };
 
 }  // namespace platform

@@ -62,6 +62,7 @@ struct TickerWindow::PassStart {
 platform::ProcResult TickerWindow::OnUpdateTimer() {
     if (Exited()) return 0;
     platform_.windows.KillTimer(hwnd(), UPDATE_TIMER);
+    if (RestWhileNobodyLooks()) return 0;
     // The list's arrival starts this cycle's worker.
     if (loadingExchanges_) return 0;
     // A list that failed is asked for again once no pass runs (its rebuild
@@ -181,6 +182,8 @@ void TickerWindow::RunPass(PassStart& start) {
 }
 
 platform::ProcResult TickerWindow::OnHandover(const app::Message&) {
+    // While nobody looks, what came waits for the first step after.
+    if (desktopWatch_.NobodyLooks()) return 0;
     TakeHandovers();
     return 0;
 }
@@ -244,6 +247,7 @@ bool TickerWindow::ApplyQuote(Handover& quote) {
 }
 
 void TickerWindow::TakeServerMessage(std::string* message) {
+    if (message != nullptr) NoteServerAnswer(*message);
     if (message != nullptr && *message != serverMessage) {
         serverMessage = std::move(*message);  // the handover is done with it
         // Cancels a running pass: its quotes are for items that go now.

@@ -21,6 +21,7 @@ constexpr const char* kUpdateFrequencyLabel = "Update Frequency";
 constexpr const char* kDataLabel = "Data";
 constexpr const char* kAlwaysOnTopLabel = "Always On Top";
 constexpr const char* kSnapLabel = "Snap to Screen Edges";
+constexpr const char* kReserveLabel = "Reserve Screen Space";
 constexpr const char* kPoweredByLabel = "Powered by Velmoria...";
 constexpr const char* kExitLabel = "Exit";
 
@@ -85,6 +86,7 @@ MenuTree BuildContextMenu(const MenuSettings& settings, const std::string& homeS
     menu.push_back(Submenu(kDataLabel, DataMenu(settings.dataMask)));
     menu.push_back(Check(kAlwaysOnTopLabel, command::kAlwaysOnTop, settings.alwaysOnTop));
     menu.push_back(Check(kSnapLabel, command::kSnapping, settings.snapping));
+    menu.push_back(Check(kReserveLabel, command::kReserveScreenSpace, settings.reserveScreenSpace));
     menu.push_back(Separator());
     menu.push_back(Plain(SendToFriendLabel(), command::kSendToFriend));
     if (brandingId != kOwnBrandingId) menu.push_back(Plain(kPoweredByLabel, command::kSendToFriend));

@@ -18,6 +18,7 @@ struct MenuSettings {
     std::uint32_t dataMask = 0;
     bool alwaysOnTop = false;
     bool snapping = false;
+    bool reserveScreenSpace = false;
 };
 
 // `homeSiteName` fills the first item's label; `brandingId` decides the

@@ -19,6 +19,8 @@ platform::ProcResult TickerWindow::OnInitDialog(const app::Message&) {
     PrepareDrawing();
     windows.SetTimer(hwnd(), SCROLL_TIMER, scrollInterval);
     windows.SetTimer(hwnd(), UPDATE_TIMER, updateDelay);
+    WatchDesktop();
+    WatchShell();
     return 1;
 }
 

@@ -13,6 +13,7 @@ platform::ProcResult TickerWindow::ExitTicker(const app::Message&) {
     // window goes away.
     windows.KillTimer(hwnd(), SCROLL_TIMER);
     windows.KillTimer(hwnd(), UPDATE_TIMER);
+    LeaveDesktop();
     memoryDC.RestoreSelection();
     logoBitmap.reset();
     windowDC.reset();

@@ -37,6 +37,7 @@ inline constexpr std::uint16_t kAddRemoveSymbols = 33028;
 inline constexpr std::uint16_t kSnapping = 33030;
 inline constexpr std::uint16_t kOpeningPrice = 33031;
 inline constexpr std::uint16_t kSendToFriend = 33032;
+inline constexpr std::uint16_t kReserveScreenSpace = 33033;
 }  // namespace command
 
 }  // namespace ticker

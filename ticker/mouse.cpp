@@ -81,6 +81,7 @@ void TickerWindow::DragStep(std::int16_t x, std::int16_t y, const platform::Rect
             ResizeTo(*resized, client);
         }
     } else {
+        if (dx != 0 || dy != 0) UndockForDrag();
         platform::Rect moved = MovedBy(window, dx, dy);
         if (snapping) moved = SnappedToWorkArea(moved);
         windows.MoveWindow(hwnd(), moved.left, moved.top, moved.right - moved.left, moved.bottom - moved.top, true);
@@ -113,6 +114,7 @@ void TickerWindow::EndDrag(std::int16_t x) {
     if (pressedHere && !dragMoved && !resizingLeft && !resizingRight) ClickAt(x);
     resizingLeft = false;
     resizingRight = false;
+    RedockAfterDrag();
 }
 
 void TickerWindow::AbandonDrag() {
@@ -122,6 +124,7 @@ void TickerWindow::AbandonDrag() {
     dragging = false;
     resizingLeft = false;
     resizingRight = false;
+    RedockAfterDrag();
 }
 
 void TickerWindow::ClickAt(std::int16_t x) {

@@ -10,7 +10,7 @@ namespace ticker {
 
 platform::ProcResult TickerWindow::OnRightButtonDown(const app::Message& message) {
     platform::WindowManager& windows = platform_.windows;
-    const MenuSettings settings{speed, updateInterval, dataMask, alwaysOnTop, snapping};
+    const MenuSettings settings{speed, updateInterval, dataMask, alwaysOnTop, snapping, reserveScreenSpace};
     // Destroyed when the handler returns, chosen or not; the submenus go
     // with the menu that holds them.
     const platform::ScopedMenu menu =

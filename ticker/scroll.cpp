@@ -24,6 +24,8 @@ platform::ProcResult TickerWindow::ScrollStep() {
     platform::WindowManager& windows = platform_.windows;
     windows.KillTimer(hwnd(), SCROLL_TIMER);
     if (Exited()) return 0;
+    // Nobody can see it: it stands still until they can (the timer stays off).
+    if (desktopWatch_.NobodyLooks()) return 0;
     // Quotes that arrived since the last step, with one re-layout.
     TakeHandovers();
     platform::Rect client;

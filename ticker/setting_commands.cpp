@@ -48,6 +48,7 @@ platform::ProcResult TickerWindow::OnAlwaysOnTop(const app::Message&) {
     alwaysOnTop = !alwaysOnTop;
     platform_.windows.SetWindowPos(hwnd(), alwaysOnTop ? platform::kHwndTopmost : platform::kHwndNoTopmost, 0, 0, 0,
                                    0, platform::kSwpNoSize | platform::kSwpNoMove);
+    FollowAlwaysOnTop();
     SaveSettings();
     return 0;
 }

@@ -16,6 +16,8 @@ app::TickerSettings TickerWindow::SettingsFields() const {
     settings.updateInterval = updateInterval;
     settings.speed = speed;
     settings.symbols = symbols;
+    settings.reserveScreenSpace = reserveScreenSpace;
+    settings.reserveScreenSpaceStored = reserveScreenSpaceStored_;
     return settings;
 }
 
@@ -31,6 +33,8 @@ platform::Rect TickerWindow::LoadSettings() {
     updateInterval = settings.updateInterval;
     speed = settings.speed;
     symbols = settings.symbols;
+    reserveScreenSpace = settings.reserveScreenSpace;
+    reserveScreenSpaceStored_ = settings.reserveScreenSpaceStored;
     return settings.rect;
 }
 

@@ -35,6 +35,10 @@ const TickerWindow::Row TickerWindow::kMessageTable[] = {
     {kWmHandover, kNoCommand, &TickerWindow::OnHandover},
     {platform::kWmDpiChanged, kNoCommand, &TickerWindow::OnDpiChanged},
     {platform::kWmDisplayChange, kNoCommand, &TickerWindow::OnDisplayChange},
+    {platform::kWmWtsSessionChange, kNoCommand, &TickerWindow::OnSessionChange},
+    {platform::kWmPowerBroadcast, kNoCommand, &TickerWindow::OnPowerBroadcast},
+    {kWmCommand, Command(command::kReserveScreenSpace), &TickerWindow::OnReserveScreenSpace},
+    {kWmAppBarNotice, kNoCommand, &TickerWindow::OnAppBarNotice},
 };
 
 std::string DefaultSymbolList() { return "MSFT, Help<" + quotes::HomeSiteHost() + quotes::kHelpPagePath + ">"; }
@@ -47,7 +51,8 @@ TickerWindow::TickerWindow(platform::Platform& platform, platform::InstanceHandl
       logoBitmap(platform.gdi),
       memoryDC(platform.gdi),
       backgroundBrush(platform.gdi),
-      link_(std::make_shared<BarLink>()) {}
+      link_(std::make_shared<BarLink>()),
+      desktopNotices_(platform.desktop) {}
 
 TickerWindow::~TickerWindow() {
     // Workers still running find the bar gone from here on.
@@ -66,6 +71,11 @@ bool TickerWindow::HandleMessage(const app::Message& message, platform::ProcResu
     // After Exit the drawing resources are gone and the settings saved:
     // what was queued behind it gets only the default processing.
     if (table != 0 || Exited()) return false;
+    // The shell's start has no fixed number: it is not in the table.
+    if (OnShellRestarted(message)) {
+        result = 0;
+        return true;
+    }
     return app::DispatchMessageTable(kMessageTable, *this, message, result);
 }
 
@@ -75,6 +85,10 @@ platform::ProcResult TickerWindow::OnTimer(const app::Message& message) {
         return ScrollStep();
     case UPDATE_TIMER:
         return OnUpdateTimer();
+    case FULL_SCREEN_TIMER:
+        return OnFullScreenTimer();
+    case WAKE_TIMER:
+        return OnWakeTimer();
     default:
         return 0;  // any other timer is consumed and ignored
     }

@@ -16,6 +16,7 @@
 #include "quotes/entry_list.h"
 #include "quotes/quote_item.h"
 #include "ticker/bar_link.h"
+#include "ticker/desktop_watch.h"
 #include "ticker/placement.h"
 
 namespace ticker {
@@ -86,6 +87,8 @@ public:
     // list their quotes must name.
     BarLink& link() { return *link_; }
     std::uint64_t itemsGeneration() const { return itemsGeneration_; }
+    // The desktop around the bar, as the bar last heard of it.
+    const DesktopWatch& desktopWatch() const { return desktopWatch_; }
 
     // The state record.
     //
@@ -139,6 +142,7 @@ public:
     std::uint32_t dataMask = 0x10000101;
     bool alwaysOnTop = true;
     bool snapping = true;
+    bool reserveScreenSpace = false;  // an application desktop toolbar when at an edge
     std::int32_t logoX = kOffBarStart;
     std::int32_t logoSize = 0;
     // The DPI of the monitor the bar stands on, which every size in pixels
@@ -172,6 +176,32 @@ private:
     platform::ProcResult OnDataField(const app::Message& message);
     platform::ProcResult OnDpiChanged(const app::Message& message);
     platform::ProcResult OnDisplayChange(const app::Message& message);
+
+    // The desktop around the bar (desktop_watch.cpp).
+    platform::ProcResult OnSessionChange(const app::Message& message);
+    platform::ProcResult OnPowerBroadcast(const app::Message& message);
+    platform::ProcResult OnFullScreenTimer();
+    platform::ProcResult OnWakeTimer();
+    void WatchDesktop();
+    void LeaveDesktop();
+    void FollowLookers(bool nobodyLookedBefore);
+    // True while nobody can see the bar: the update timer's cycle is owed.
+    bool RestWhileNobodyLooks();
+    void StartWakeTries();
+    void NoteServerAnswer(const std::string& message);
+    platform::WindowHandle FullScreenInFront();
+    void FollowAlwaysOnTop();
+
+    // "Reserve Screen Space" (screen_space.cpp).
+    platform::ProcResult OnReserveScreenSpace(const app::Message& message);
+    platform::ProcResult OnAppBarNotice(const app::Message& message);
+    void WatchShell();
+    bool OnShellRestarted(const app::Message& message);
+    // At the edge the bar stands at, or at `knownEdge`.
+    void DockAppBar(std::uint32_t knownEdge = kNoDockEdge);
+    void UndockAppBar();
+    void UndockForDrag();
+    void RedockAfterDrag();
 
     // The mouse (the bar's thread only).
     void FollowGrip(std::int16_t x, std::int32_t clientRight);
@@ -246,6 +276,14 @@ private:
     std::shared_ptr<const quotes::ItemFonts> itemFonts_;
     // Scratch space of the scroll step, kept so a step allocates nothing.
     std::vector<std::int32_t> laterRightEnds_;
+    DesktopWatch desktopWatch_;
+    DesktopNotices desktopNotices_;
+    // "ReserveScreenSpace" exists in the registry, or was chosen this run.
+    bool reserveScreenSpaceStored_ = false;
+    bool appBarDocked_ = false;
+    bool redockAfterDrag_ = false;
+    std::uint32_t appBarEdge_ = kNoDockEdge;  // where the strip was last held
+    std::uint32_t taskbarCreated_ = 0;  // the shell's message when it starts
 };
 
 }  // namespace ticker

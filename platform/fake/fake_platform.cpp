@@ -1121,3 +1121,121 @@ std::vector<std::string> FakePlatform::Calls() const {
 }
 
 }  // namespace platform::fake
+
+// ---- Desktop ---------------------------------------------------------------
+
+namespace platform::fake {
+
+WindowHandle FakePlatform::GetForegroundWindow() {
+    const auto guard = Guard();
+    Log("GetForegroundWindow()");
+    return foregroundWindow;
+}
+
+WindowHandle FakePlatform::GetDesktopWindow() {
+    const auto guard = Guard();
+    Log("GetDesktopWindow()");
+    return desktopWindow;
+}
+
+WindowHandle FakePlatform::GetShellWindow() {
+    const auto guard = Guard();
+    Log("GetShellWindow()");
+    return shellWindow;
+}
+
+std::uint32_t FakePlatform::GetWindowStyle(WindowHandle handle) {
+    const auto guard = Guard();
+    Log(Format("GetWindowStyle", NameOf(handle)));
+    return window(handle).style;
+}
+
+bool FakePlatform::GetMonitorRect(WindowHandle handle, Rect& monitor) {
+    const auto guard = Guard();
+    Log(Format("GetMonitorRect", NameOf(handle)));
+    if (monitors.empty()) return false;
+    const Rect& rect = window(handle).rect;
+    const std::int32_t x = rect.left + (rect.right - rect.left) / 2;
+    const std::int32_t y = rect.top + (rect.bottom - rect.top) / 2;
+    monitor = monitors.front();
+    for (const Rect& candidate : monitors) {
+        if (x >= candidate.left && x < candidate.right && y >= candidate.top && y < candidate.bottom) {
+            monitor = candidate;
+            break;
+        }
+    }
+    return true;
+}
+
+bool FakePlatform::RegisterSessionNotification(WindowHandle handle) {
+    const auto guard = Guard();
+    Log(Format("WTSRegisterSessionNotification", NameOf(handle)));
+    sessionWatchers.insert(handle);
+    return true;
+}
+
+bool FakePlatform::UnregisterSessionNotification(WindowHandle handle) {
+    const auto guard = Guard();
+    Log(Format("WTSUnRegisterSessionNotification", NameOf(handle)));
+    return sessionWatchers.erase(handle) == 1;
+}
+
+NotificationHandle FakePlatform::RegisterDisplayStateNotification(WindowHandle handle) {
+    const auto guard = Guard();
+    const auto notification = reinterpret_cast<NotificationHandle>(nextHandle_++);
+    names_[reinterpret_cast<std::uintptr_t>(notification)] = "n" + std::to_string(liveNotifications.size() + 1);
+    Log(Format("RegisterPowerSettingNotification", NameOf(handle)));
+    liveNotifications.insert(notification);
+    return notification;
+}
+
+bool FakePlatform::UnregisterPowerSettingNotification(NotificationHandle notification) {
+    const auto guard = Guard();
+    Log(Format("UnregisterPowerSettingNotification", NameOf(notification)));
+    return liveNotifications.erase(notification) == 1;
+}
+
+}  // namespace platform::fake
+
+namespace platform::fake {
+
+std::uintptr_t FakePlatform::AppBarMessage(std::uint32_t message, AppBarData& data) {
+    const auto guard = Guard();
+    const Rect& r = data.rect;
+    Log(Format("SHAppBarMessage", message, NameOf(data.window), data.callbackMessage, data.edge, r.left, r.top,
+               r.right, r.bottom));
+    const bool known = appBars.count(data.window) == 1;
+    switch (message) {
+    case kAbmNew:
+        if (known) return 0;  // a window registers once
+        appBars[data.window] = Rect{};
+        return 1;
+    case kAbmRemove:
+        appBars.erase(data.window);
+        return 1;
+    case kAbmQueryPos:
+        if (data.edge == kAbeTop) {
+            data.rect.top += appBarSpaceTaken;
+            data.rect.bottom += appBarSpaceTaken;
+        } else if (data.edge == kAbeBottom) {
+            data.rect.top -= appBarSpaceTaken;
+            data.rect.bottom -= appBarSpaceTaken;
+        }
+        return 1;
+    case kAbmSetPos:
+        if (known) appBars[data.window] = data.rect;
+        return 1;
+    default:
+        return 1;
+    }
+}
+
+std::uint32_t FakePlatform::RegisterWindowMessage(const char* name) {
+    const auto guard = Guard();
+    Log(Format("RegisterWindowMessage", Quote(name)));
+    constexpr std::uint32_t kFirstRegistered = 0xC000;
+    auto [it, added] = registeredMessages.emplace(name, kFirstRegistered + registeredMessages.size());
+    return it->second;
+}
+
+}  // namespace platform::fake

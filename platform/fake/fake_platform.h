@@ -27,13 +27,19 @@
 
 namespace platform::fake {
 
-class FakePlatform final : public CallLog, public WindowManager, public Gdi, public Registry, public Threads, public Shell {
+class FakePlatform final : public CallLog,
+                           public WindowManager,
+                           public Gdi,
+                           public Registry,
+                           public Threads,
+                           public Shell,
+                           public Desktop {
 public:
     FakePlatform();
     ~FakePlatform() override;
     FakePlatform(const FakePlatform&) = delete;
     FakePlatform& operator=(const FakePlatform&) = delete;
-    Platform AsPlatform() { return Platform{*this, *this, *this, *this, *this, internet}; }
+    Platform AsPlatform() { return Platform{*this, *this, *this, *this, *this, internet, *this}; }
 
 
     // ---- Windows -------------------------------------------------------------
@@ -45,6 +51,7 @@ public:
         std::intptr_t userData = 0;
         std::intptr_t msgResult = 0;
         bool topmost = false;
+        std::uint32_t style = 0;  // what GetWindowStyle answers
         bool alive = true;
         bool ended = false;
         ProcResult endResult = 0;
@@ -204,6 +211,26 @@ public:
     // ---- Internet ----------------------------------------------------------
     FakeInternet internet;
 
+    // ---- Desktop -----------------------------------------------------------
+    // What GetForegroundWindow, GetDesktopWindow and GetShellWindow answer.
+    WindowHandle foregroundWindow = nullptr;
+    WindowHandle desktopWindow = nullptr;
+    WindowHandle shellWindow = nullptr;
+    // The monitors; a window belongs to the one holding its rectangle's
+    // centre, or to the first.
+    std::vector<Rect> monitors{Rect{0, 0, 1280, 1024}};
+    // Windows that asked for session notices, and the display-state
+    // notifications registered and not yet unregistered.
+    std::set<WindowHandle> sessionWatchers;
+    std::set<NotificationHandle> liveNotifications;
+    // The application desktop toolbars registered, with the place each set
+    // (empty until it sets one). ABM_QUERYPOS moves a proposed place below
+    // (top edge) or above (bottom edge) this many pixels that others hold.
+    std::map<WindowHandle, Rect> appBars;
+    std::int32_t appBarSpaceTaken = 0;
+    // RegisterWindowMessage's answers.
+    std::map<std::string, std::uint32_t> registeredMessages;
+
     // ---- Message queue -----------------------------------------------------
     std::vector<QueuedMessage> queue;  // PeekMessage takes from the front
     // Called on every PeekMessage, before the queue is looked at.
@@ -345,6 +372,19 @@ public:
     // ---- Shell -------------------------------------------------------------
     std::intptr_t ShellExecute(WindowHandle owner, const char* verb, const char* file, const char* parameters,
                                const char* directory, int show) override;
+
+    // ---- Desktop -----------------------------------------------------------
+    WindowHandle GetForegroundWindow() override;
+    WindowHandle GetDesktopWindow() override;
+    WindowHandle GetShellWindow() override;
+    std::uint32_t GetWindowStyle(WindowHandle window) override;
+    bool GetMonitorRect(WindowHandle window, Rect& monitor) override;
+    bool RegisterSessionNotification(WindowHandle window) override;
+    bool UnregisterSessionNotification(WindowHandle window) override;
+    NotificationHandle RegisterDisplayStateNotification(WindowHandle window) override;
+    bool UnregisterPowerSettingNotification(NotificationHandle notification) override;
+    std::uintptr_t AppBarMessage(std::uint32_t message, AppBarData& data) override;
+    std::uint32_t RegisterWindowMessage(const char* name) override;
 
 private:
     struct PendingThread {

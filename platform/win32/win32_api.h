@@ -25,3 +25,4 @@
 #undef LoadCursor
 #undef GetTextMetrics
 #undef GetMonitorInfo
+#undef RegisterWindowMessage

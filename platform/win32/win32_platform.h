@@ -6,9 +6,14 @@
 
 namespace platform::win32 {
 
-class Win32Platform final : public WindowManager, public Gdi, public Registry, public Threads, public Shell {
+class Win32Platform final : public WindowManager,
+                            public Gdi,
+                            public Registry,
+                            public Threads,
+                            public Shell,
+                            public Desktop {
 public:
-    Platform AsPlatform() { return Platform{*this, *this, *this, *this, *this, internet_}; }
+    Platform AsPlatform() { return Platform{*this, *this, *this, *this, *this, internet_, *this}; }
 
     // WindowManager
     std::int32_t EnumWindows(EnumWindowsProc proc, LongParam param) override;
@@ -101,6 +106,19 @@ public:
     // Shell
     std::intptr_t ShellExecute(WindowHandle owner, const char* verb, const char* file, const char* parameters,
                                const char* directory, int show) override;
+
+    // Desktop
+    WindowHandle GetForegroundWindow() override;
+    WindowHandle GetDesktopWindow() override;
+    WindowHandle GetShellWindow() override;
+    std::uint32_t GetWindowStyle(WindowHandle window) override;
+    bool GetMonitorRect(WindowHandle window, Rect& monitor) override;
+    bool RegisterSessionNotification(WindowHandle window) override;
+    bool UnregisterSessionNotification(WindowHandle window) override;
+    NotificationHandle RegisterDisplayStateNotification(WindowHandle window) override;
+    bool UnregisterPowerSettingNotification(NotificationHandle notification) override;
+    std::uintptr_t AppBarMessage(std::uint32_t message, AppBarData& data) override;
+    std::uint32_t RegisterWindowMessage(const char* name) override;
 
 private:
     Win32Internet internet_;

@@ -19,7 +19,7 @@ ARROW_COLUMNS = 14      # a submenu arrow lies within this of the right edge
 # The selectable entries of the main menu, top to bottom; separators are
 # skipped by the keyboard.
 MAIN = ("Visit", "Help", "Add/Remove Symbols", "Scroll Speed", "Update Frequency", "Data",
-        "Always On Top", "Snap to Screen Edges", "Send to a Friend", "Exit")
+        "Always On Top", "Snap to Screen Edges", "Reserve Screen Space", "Send to a Friend", "Exit")
 SUBMENUS = {
     "Scroll Speed": ("Stop", "Slow", "Medium", "Fast"),
     "Update Frequency": ("Off", "2 minutes", "5 minutes", "10 minutes", "30 minutes", "Update Now"),

@@ -62,7 +62,7 @@ def test_the_menu_shows_its_entries_and_check_marks_as_the_settings_are(bench):
         assert (menu.left, menu.top) == (bar.left + 50, bar.top + 9), "the menu's corner is at the click"
         entries = menus.read_entries(bench, menu, "menu.png")
         assert [e.separator for e in entries] == [False, False, True, False, False, False, False,
-                                                  False, False, True, False, True, False], entries
+                                                  False, False, False, True, False, True, False], entries
         assert [i for i, e in enumerate(entries) if e.arrow] == [4, 5, 6], "three submenus"
         assert [i for i, e in enumerate(entries) if e.checked] == [8], "snapping only"
 

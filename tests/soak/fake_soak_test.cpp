@@ -164,7 +164,7 @@ protected:
     platform::native::CurlInternet internet_;
     platform::native::CurlInternet control_;
     FakePlatform fake;
-    platform::Platform platform_{fake, fake, fake, fake, fake, internet_};
+    platform::Platform platform_{fake, fake, fake, fake, fake, internet_, fake};
     std::unique_ptr<ticker::TickerWindow> window;
 };
 

@@ -150,7 +150,7 @@ protected:
 
     platform::fake::FakePlatform fake;
     SlowInternet internet;
-    platform::Platform platform_{fake, fake, fake, fake, fake, internet};
+    platform::Platform platform_{fake, fake, fake, fake, fake, internet, fake};
     std::unique_ptr<ticker::TickerWindow> window;
 };
 

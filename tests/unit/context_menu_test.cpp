@@ -74,6 +74,7 @@ TEST(ContextMenu, MainMenuOfTheDefaultBuild) {
                    {kSubmenu, "Data", 0},
                    {kCheck, "Always On Top", command::kAlwaysOnTop},
                    {kCheck, "Snap to Screen Edges", command::kSnapping},
+                   {kCheck, "Reserve Screen Space", command::kReserveScreenSpace},
                    {kSeparator, "", 0},
                    {kPlain, "Send Velmoria v5.6 to a Friend...", command::kSendToFriend},
                    {kSeparator, "", 0},
@@ -131,15 +132,15 @@ TEST(ContextMenu, PoweredByItemOnlyWhenTheBrandingDiffersExactly) {
     };
     for (const Case& c : cases) {
         const MenuTree menu = BuildContextMenu(kDefaults, kSiteName, c.brandingId);
-        ASSERT_EQ(menu.size(), c.poweredBy ? 14u : 13u) << '"' << c.brandingId << '"';
+        ASSERT_EQ(menu.size(), c.poweredBy ? 15u : 14u) << '"' << c.brandingId << '"';
         if (!c.poweredBy) continue;
         // Directly after the send-to-a-friend item, before the last separator.
-        EXPECT_EQ(menu[10].label, "Send Velmoria v5.6 to a Friend...");
-        EXPECT_EQ(menu[11].kind, kPlain);
-        EXPECT_EQ(menu[11].label, "Powered by Velmoria...");
-        EXPECT_EQ(menu[11].command, command::kSendToFriend);
-        EXPECT_EQ(menu[12].kind, kSeparator);
-        EXPECT_EQ(menu[13].label, "Exit");
+        EXPECT_EQ(menu[11].label, "Send Velmoria v5.6 to a Friend...");
+        EXPECT_EQ(menu[12].kind, kPlain);
+        EXPECT_EQ(menu[12].label, "Powered by Velmoria...");
+        EXPECT_EQ(menu[12].command, command::kSendToFriend);
+        EXPECT_EQ(menu[13].kind, kSeparator);
+        EXPECT_EQ(menu[14].label, "Exit");
     }
 }
 
@@ -310,7 +311,7 @@ TEST_F(RightClick, TheMenuShowsTheLiveSettingsAndTheHomeSiteName) {
     });
     ASSERT_EQ(fake.trackedMenus.size(), 1u);
     const auto& lines = fake.trackedMenus[0].lines;
-    ASSERT_EQ(lines.size(), 13u);
+    ASSERT_EQ(lines.size(), 14u);
     EXPECT_EQ(lines[0].text, "Visit " + quotes::HomeSiteHost() + "...");
     const auto checkedTexts = [](const std::vector<FakePlatform::MenuLine>& menu) {
         std::vector<std::string> texts;

@@ -254,8 +254,8 @@ TEST(LoadSettingsOrder, ReadsTheValuesInTheirOrderAndClosesTheKey) {
         const auto open = call.find('"');
         names.push_back(call.substr(open + 1, call.find('"', open + 1) - open - 1));
     }
-    const std::vector<std::string> expected = {"Top",      "Left",   "Right", "AlwaysOnTop", "Snapping",
-                                               "DataMask", "Update", "Speed", "Symbols"};
+    const std::vector<std::string> expected = {"Top",    "Left",  "Right",   "AlwaysOnTop",       "Snapping", "DataMask",
+                                               "Update", "Speed", "Symbols", "ReserveScreenSpace"};
     EXPECT_EQ(names, expected);
     EXPECT_EQ(fake.CallsNamed("RegCloseKey").size(), 1u);
 }
