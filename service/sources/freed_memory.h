@@ -11,4 +11,11 @@ constexpr unsigned long kLargeAnswerBytes = 256 * 1024;
 // hands the free pages back. Nothing where the C library has no such call.
 void ReturnFreedMemory();
 
+// glibc raises its threshold for giving a block its own mapping each time
+// such a block is freed; after one large answer, blocks of that size come
+// from the threads' heaps and stay there. A fixed threshold keeps each of
+// them a mapping of its own, unmapped as soon as it is freed. Called once,
+// before any thread fetches.
+void KeepLargeBlocksApart();
+
 }  // namespace service
