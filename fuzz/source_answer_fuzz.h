@@ -1,8 +1,8 @@
 #pragma once
 // The driver every source parser's fuzz target shares: the first byte picks
 // the status the answer came with, the rest is its body. Whatever the body,
-// a quote has a positive, finite price and its legacy line stays one line
-// of the columns asked for.
+// a quote has plausible prices, none of another symbol's answer, and its
+// legacy line stays one short line of the columns asked for.
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -10,6 +10,7 @@
 #include <string>
 
 #include "service/simulated/quote_csv.h"
+#include "service/sources/answer_checks.h"
 #include "service/sources/live_csv.h"
 #include "service/sources/live_quote.h"
 #include "service/sources/upstream_client.h"
@@ -17,6 +18,8 @@
 namespace fuzz_support {
 
 constexpr long kStatuses[] = {200, 200, 200, 404, 429, 401, 403, 500};
+// Nine columns of plausible prices, a volume, a time and the symbol.
+constexpr std::size_t kMaxLineBytes = 300;
 
 inline void Require(bool condition) {
     if (!condition) std::abort();
@@ -32,7 +35,11 @@ int FuzzSourceAnswer(Parse parse, const std::uint8_t* data, std::size_t size) {
     const service::SourceAnswer answer = parse(response, "IBM");
     Require(answer.quote.has_value() == (answer.kind == service::AnswerKind::Quote));
     if (!answer.quote) return 0;
-    Require(answer.quote->last && std::isfinite(*answer.quote->last) && *answer.quote->last > 0);
+    const service::LiveQuote& quote = *answer.quote;
+    Require(quote.last && service::IsPlausiblePrice(*quote.last));
+    for (const auto& price : {quote.open, quote.low, quote.high, quote.previousClose}) {
+        Require(!price || service::IsPlausiblePrice(*price));
+    }
     const auto columns = service::ParseQuoteFormat(service::kOpeningQuoteFormat);
     const std::string line = service::LiveCsvLine(columns, "IBM", answer.quote);
     std::size_t commas = 0;
@@ -41,6 +48,7 @@ int FuzzSourceAnswer(Parse parse, const std::uint8_t* data, std::size_t size) {
         commas += line[i] == ',';
     }
     Require(commas == columns.size() - 1);
+    Require(line.size() <= kMaxLineBytes);
     Require(line.size() >= 2 && line.compare(line.size() - 2, 2, "\r\n") == 0);
     return 0;
 }

@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "service/program/service_program.h"
+#include "service/sources/freed_memory.h"
 
 namespace {
 
@@ -47,6 +48,7 @@ private:
 }  // namespace
 
 int main(int argc, char** argv) {
+    service::KeepLargeBlocksApart();
     service::ProgramHooks hooks;
     hooks.environment = [](const char* name) { return std::getenv(name); };
     hooks.beforeServing = [](const service::ServiceOptions&) -> std::optional<int> {

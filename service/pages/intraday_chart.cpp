@@ -23,6 +23,8 @@ constexpr int kMaxTimeLabels = 7;
 constexpr std::int64_t kMinute = 60;
 constexpr std::int64_t kLabelSteps[] = {15 * kMinute, 30 * kMinute, 60 * kMinute, 120 * kMinute, 240 * kMinute};
 constexpr int kSecondsPerHour = 3600;
+// Wider than any browser's default font draws a time's character at size 11.
+constexpr double kTimeLabelCharWidth = 7;
 
 std::string Number(double value) {
     char text[32];
@@ -68,7 +70,11 @@ std::string TimeLabels(const Scale& scale, int offset) {
         const double x = scale.X(local - offset);
         labels += "<line x1=\"" + Number(x) + "\" y1=\"" + std::to_string(kTop) + "\" x2=\"" + Number(x) + "\" y2=\"" +
                   std::to_string(kBottom) + "\" stroke=\"#eeeeee\"/>";
-        labels += Text(x, kBottom + 16, "middle", ClockText(local - offset, offset));
+        // A label centred on a line near the right edge would be cut there:
+        // it ends at its line instead.
+        const std::string text = ClockText(local - offset, offset);
+        const bool pastTheEdge = x + static_cast<double>(text.size()) * kTimeLabelCharWidth / 2 > kWidth;
+        labels += Text(x, kBottom + 16, pastTheEdge ? "end" : "middle", text);
     }
     return labels;
 }

@@ -29,7 +29,7 @@ const char* ChangeClass(double change) {
 std::string ChangeHtml(const LiveQuote& quote) {
     const auto change = ChangeOf(quote);
     if (!change) return kNotAvailable;
-    std::string text = LiveChangeText(*change);
+    std::string text = LiveChangeText(*change, PriceDecimals(quote.last.value_or(0)));
     if (quote.previousClose && *quote.previousClose > 0) {
         char percent[32];
         std::snprintf(percent, sizeof percent, " (%+.2f%%)", kPercent * *change / *quote.previousClose);

@@ -173,16 +173,22 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
             }
             continue;
         }
+        // A stray value may be a key typed without its NAME=: its place is
+        // named, never its text.
+        if (argument.rfind("--", 0) != 0) {
+            result.error = "argument " + std::to_string(i + 1) + " is not an option";
+            return result;
+        }
         std::string name = argument;
         std::string value;
         const std::size_t equals = argument.find('=');
-        if (argument.rfind("--", 0) == 0 && equals != std::string::npos) {
+        if (equals != std::string::npos) {
             name = argument.substr(0, equals);
             value = argument.substr(equals + 1);
         } else if (i + 1 < arguments.size()) {
             value = arguments[++i];
         } else {
-            result.error = argument.rfind("--", 0) == 0 ? argument + " needs a value" : "unknown option " + argument;
+            result.error = argument + " needs a value";
             return result;
         }
         result.error = ApplyOption(result.options, name, value);

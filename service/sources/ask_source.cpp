@@ -1,6 +1,7 @@
 #include "service/sources/ask_source.h"
 
 #include "service/sources/answer_checks.h"
+#include "service/sources/freed_memory.h"
 
 namespace service {
 
@@ -37,7 +38,15 @@ SourceAnswer AskSource(const ConfiguredSource& source, const std::string& symbol
     const std::string why = CannotAsk(source, symbol);
     if (!why.empty()) return Answer(AnswerKind::Failed, why);
     const auto request = source.adapter->request(source.base, symbol, source.key);
-    return source.adapter->parse(FetchUpstream(*request, limits, stop), symbol);
+    SourceAnswer answer;
+    std::size_t answerBytes = 0;
+    {
+        const UpstreamResponse response = FetchUpstream(*request, limits, stop);
+        answerBytes = response.body.size();
+        answer = source.adapter->parse(response, symbol);
+    }
+    if (answerBytes >= kLargeAnswerBytes) ReturnFreedMemory();
+    return answer;
 }
 
 }  // namespace service

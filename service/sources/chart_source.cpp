@@ -41,7 +41,7 @@ std::vector<PricePoint> Series(const nlohmann::json& result, const nlohmann::jso
     for (std::size_t i = first; i < count; ++i) {
         const nlohmann::json& time = (*times)[i];
         const nlohmann::json& close = (*closes)[i];
-        if (!time.is_number_integer() || !close.is_number() || !std::isfinite(close.get<double>())) continue;
+        if (!time.is_number_integer() || !close.is_number() || !IsPlausiblePrice(close.get<double>())) continue;
         points.push_back({time.get<std::int64_t>(), close.get<double>()});
     }
     return points;
@@ -84,7 +84,12 @@ SourceAnswer QuoteOf(const nlohmann::json& result, const std::string& symbol) {
     const nlohmann::json* indicators = QuoteIndicators(result);
     quote.open = FirstOpen(indicators);
     quote.series = Series(result, indicators);
-    return Accept(std::move(quote));
+    SourceAnswer answer = Accept(std::move(quote));
+    // The chart API names symbols as the bar writes them.
+    if (answer.kind == AnswerKind::Quote && !AnswersFor(TextField(*meta, "symbol"), symbol)) {
+        return AnswerForAnotherSymbol();
+    }
+    return answer;
 }
 
 }  // namespace

@@ -17,7 +17,7 @@ std::optional<UpstreamRequest> FinnhubRequest(const std::string& base, const std
                                               const std::string& key) {
     if (!IsPlausibleSymbol(symbol) || symbol[0] == '^' || CurrencyPair(symbol)) return std::nullopt;
     return UpstreamRequest{base + kFinnhubPath + "?symbol=" + EscapeQueryValue(symbol),
-                           {kFinnhubKeyHeader + key}, kUserAgent};
+                           {kFinnhubKeyHeader + key}, kUserAgent, true};
 }
 
 SourceAnswer ParseFinnhubAnswer(const UpstreamResponse& response, const std::string& symbol) {

@@ -28,7 +28,43 @@ std::optional<double> NumberFromText(const std::string& text) {
 
 }  // namespace
 
+bool JsonWithinBounds(const std::string& body) {
+    std::size_t depth = 0;
+    std::size_t values = 1;
+    bool inString = false;
+    bool escaped = false;
+    for (const char c : body) {
+        if (inString) {
+            if (escaped) {
+                escaped = false;
+            } else if (c == '\\') {
+                escaped = true;
+            } else if (c == '"') {
+                inString = false;
+            }
+            continue;
+        }
+        switch (c) {
+        case '"': inString = true; break;
+        case '[':
+        case '{':
+            if (++depth > kMaxJsonDepth || ++values > kMaxJsonValues) return false;
+            break;
+        case ']':
+        case '}':
+            if (depth > 0) --depth;
+            break;
+        case ',':
+            if (++values > kMaxJsonValues) return false;
+            break;
+        default: break;
+        }
+    }
+    return true;
+}
+
 std::optional<nlohmann::json> JsonObjectOf(const std::string& body) {
+    if (!JsonWithinBounds(body)) return std::nullopt;
     nlohmann::json parsed = nlohmann::json::parse(body, nullptr, false);
     if (parsed.is_discarded() || !parsed.is_object()) return std::nullopt;
     return parsed;

@@ -1,5 +1,6 @@
 #include "service/sources/live_csv.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -11,9 +12,11 @@ namespace {
 
 const char* const kNotAvailable = "N/A";
 const char* const kLineEnd = "\r\n";
-constexpr int kMaxDecimals = 4;
 constexpr int kMinDecimals = 2;
-constexpr double kHalfOfSmallestStep = 0.00005;
+// The bar shows prices with printf's %g: six significant digits.
+constexpr int kSignificantDigits = 6;
+constexpr int kMostDecimals = 20;
+constexpr double kTen = 10;
 
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
@@ -26,6 +29,19 @@ std::string PrintableSymbol(const std::string& symbol) {
     return printable;
 }
 
+std::string FixedText(double value, int decimals) {
+    if (!std::isfinite(value)) return kNotAvailable;
+    char text[400];  // the longest double in %f
+    std::snprintf(text, sizeof text, "%.*f", decimals, value);
+    std::string shown = text;
+    // Drop zeros beyond the second decimal.
+    const std::size_t point = shown.find('.');
+    if (point == std::string::npos) return shown;
+    while (shown.size() > point + 1 + kMinDecimals && shown.back() == '0') shown.pop_back();
+    if (shown == "-0.00") shown = "0.00";
+    return shown;
+}
+
 std::string PriceOrNa(const std::optional<double>& price) { return price ? LivePriceText(*price) : kNotAvailable; }
 
 std::string ColumnText(QuoteColumn column, const std::string& symbol, const std::optional<LiveQuote>& quote) {
@@ -36,7 +52,7 @@ std::string ColumnText(QuoteColumn column, const std::string& symbol, const std:
     case QuoteColumn::TradeTime: return Quoted(TradeTimeOf(*quote).value_or(kNotAvailable));
     case QuoteColumn::Change: {
         const auto change = ChangeOf(*quote);
-        return change ? LiveChangeText(*change) : kNotAvailable;
+        return change ? LiveChangeText(*change, PriceDecimals(quote->last.value_or(0))) : kNotAvailable;
     }
     case QuoteColumn::DayLow: return PriceOrNa(quote->low);
     case QuoteColumn::DayHigh: return PriceOrNa(quote->high);
@@ -49,22 +65,17 @@ std::string ColumnText(QuoteColumn column, const std::string& symbol, const std:
 
 }  // namespace
 
-std::string LivePriceText(double price) {
-    if (!std::isfinite(price)) return kNotAvailable;
-    char text[400];  // the longest double in %f
-    std::snprintf(text, sizeof text, "%.*f", kMaxDecimals, price);
-    std::string shown = text;
-    // Drop zeros beyond the second decimal.
-    const std::size_t point = shown.find('.');
-    if (point == std::string::npos) return shown;
-    while (shown.size() > point + 1 + kMinDecimals && shown.back() == '0') shown.pop_back();
-    if (shown == "-0.00") shown = "0.00";
-    return shown;
+int PriceDecimals(double price) {
+    if (!std::isfinite(price) || price == 0) return kUsualPriceDecimals;
+    const int exponent = static_cast<int>(std::floor(std::log10(std::fabs(price))));
+    return std::clamp(kSignificantDigits - 1 - exponent, kUsualPriceDecimals, kMostDecimals);
 }
 
-std::string LiveChangeText(double change) {
-    if (std::fabs(change) < kHalfOfSmallestStep) return "0.00";
-    const std::string shown = LivePriceText(change);
+std::string LivePriceText(double price) { return FixedText(price, PriceDecimals(price)); }
+
+std::string LiveChangeText(double change, int decimals) {
+    if (std::fabs(change) < std::pow(kTen, -decimals) / 2) return "0.00";
+    const std::string shown = FixedText(change, decimals);
     return change > 0 ? "+" + shown : shown;
 }
 

@@ -10,11 +10,17 @@
 
 namespace service {
 
-// Two decimals at least, four at most, no trailing zeros beyond two:
-// "182.63", "123.50", "1.0845".
+constexpr int kUsualPriceDecimals = 4;
+
+// As many digits as the bar shows (six significant) and four decimals where
+// the source gives them, two at least, no trailing zeros beyond two:
+// "182.63", "123.50", "1.08453", "0.00001234".
 std::string LivePriceText(double price);
-// With a sign: "+1.85", "-0.50"; "0.00" for what rounds to nothing.
-std::string LiveChangeText(double change);
+// The decimals LivePriceText writes the price with, before trailing zeros go.
+int PriceDecimals(double price);
+// With a sign, to the decimals of the price it changes: "+1.85", "-0.50";
+// "0.00" for what rounds to nothing.
+std::string LiveChangeText(double change, int decimals = kUsualPriceDecimals);
 
 // Against the previous close when there is one, else as the source states it.
 std::optional<double> ChangeOf(const LiveQuote& quote);

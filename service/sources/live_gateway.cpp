@@ -115,8 +115,7 @@ LiveGateway::Outcome LiveGateway::FetchFromSources(const std::string& symbol) {
                 continue;  // the next source may have room, a key or a form for it
             }
         }
-        const auto request = source.adapter->request(source.base, symbol, source.key);
-        SourceAnswer answer = source.adapter->parse(FetchUpstream(*request, settings_.upstream, &stopping_), symbol);
+        SourceAnswer answer = AskSource(source, symbol, settings_.upstream, &stopping_);
         const std::lock_guard<std::mutex> lock(mutex_);
         state.Record(answer, std::chrono::system_clock::now());
         if (answer.kind == AnswerKind::Limited) {

@@ -29,24 +29,30 @@ SourceAnswer ErrorAnswer(std::int64_t code) {
     }
 }
 
+// The symbol in Twelve Data's own form and its exchange, if it names one.
+struct TwelveDataForm {
+    std::string symbol;
+    std::string exchange;
+};
+
+std::optional<TwelveDataForm> FormOf(const std::string& symbol) {
+    if (!IsPlausibleSymbol(symbol) || symbol[0] == '^') return std::nullopt;
+    if (const auto pair = CurrencyPair(symbol)) return TwelveDataForm{pair->first + "/" + pair->second, ""};
+    if (symbol.find('=') != std::string::npos) return std::nullopt;
+    if (ExchangeSuffix(symbol) == kLondonSuffix) return TwelveDataForm{WithoutSuffix(symbol), kLondonExchange};
+    if (!ExchangeSuffix(symbol).empty()) return std::nullopt;
+    return TwelveDataForm{symbol, ""};
+}
+
 }  // namespace
 
 std::optional<UpstreamRequest> TwelveDataRequest(const std::string& base, const std::string& symbol,
                                                  const std::string& key) {
-    if (!IsPlausibleSymbol(symbol) || symbol[0] == '^') return std::nullopt;
-    std::string query;
-    if (const auto pair = CurrencyPair(symbol)) {
-        query = "symbol=" + EscapeQueryValue(pair->first + "/" + pair->second);
-    } else if (symbol.find('=') != std::string::npos) {
-        return std::nullopt;
-    } else if (ExchangeSuffix(symbol) == kLondonSuffix) {
-        query = "symbol=" + EscapeQueryValue(WithoutSuffix(symbol)) + "&exchange=" + kLondonExchange;
-    } else if (!ExchangeSuffix(symbol).empty()) {
-        return std::nullopt;
-    } else {
-        query = "symbol=" + EscapeQueryValue(symbol);
-    }
-    return UpstreamRequest{base + kTwelveDataPath + "?" + query, {kTwelveDataKeyHeader + key}, kUserAgent};
+    const auto form = FormOf(symbol);
+    if (!form) return std::nullopt;
+    std::string query = "symbol=" + EscapeQueryValue(form->symbol);
+    if (!form->exchange.empty()) query += "&exchange=" + form->exchange;
+    return UpstreamRequest{base + kTwelveDataPath + "?" + query, {kTwelveDataKeyHeader + key}, kUserAgent, true};
 }
 
 SourceAnswer ParseTwelveDataAnswer(const UpstreamResponse& response, const std::string& symbol) {
@@ -77,7 +83,13 @@ SourceAnswer ParseTwelveDataAnswer(const UpstreamResponse& response, const std::
         quote.utcOffsetSeconds = UtcOffsetAt(*zone, *time);
         quote.timeZoneName = zone->name;
     }
-    return Accept(std::move(quote));
+    SourceAnswer answer = Accept(std::move(quote));
+    // "VOD" on another exchange than the one asked for is another share.
+    const auto form = FormOf(symbol);
+    const bool otherSymbol = !AnswersFor(TextField(*body, "symbol"), form ? form->symbol : symbol) ||
+                             (form && !form->exchange.empty() && !AnswersFor(TextField(*body, "exchange"), form->exchange));
+    if (answer.kind == AnswerKind::Quote && otherSymbol) return AnswerForAnotherSymbol();
+    return answer;
 }
 
 }  // namespace service

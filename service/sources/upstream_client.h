@@ -3,7 +3,8 @@
 // on Linux, WinHTTP on Windows, which checks certificates against the
 // system's store): HTTPS with certificates verified (plain http only where
 // a test points a source at a local fake),
-// bounded in time, in body size and in redirects. Blocking; safe to call
+// bounded in time, in body size and in redirects (a request with a key
+// goes to no other host). Blocking; safe to call
 // from several threads at once (every call has its own handle).
 #include <atomic>
 #include <chrono>
@@ -25,6 +26,9 @@ struct UpstreamRequest {
     std::string url;
     std::vector<std::string> headers;  // "Name: value"; may carry a key, so never logged
     std::string userAgent;
+    // A key rides in the headers: redirects only to the same host and port
+    // over https (see redirect_rule.h); any other is a failed answer.
+    bool carriesKey = false;
 };
 
 enum class Transfer { Complete, Failed, TimedOut, TooLarge, Stopped };

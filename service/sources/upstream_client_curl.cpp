@@ -3,7 +3,10 @@
 
 #include <curl/curl.h>
 
+#include <chrono>
 #include <memory>
+
+#include "service/sources/redirect_rule.h"
 
 namespace service {
 
@@ -15,6 +18,8 @@ const char* const kAllowedProtocols = "http,https";
 constexpr long kVerifyHostName = 2;
 constexpr int kContinue = 0;
 constexpr int kAbort = 1;
+
+using Clock = std::chrono::steady_clock;
 
 struct EasyDeleter {
     void operator()(CURL* handle) const { curl_easy_cleanup(handle); }
@@ -76,15 +81,16 @@ UpstreamResponse FetchUpstream(const UpstreamRequest& request, const UpstreamLim
     }
     Sink sink{&response.body, limits.maxBodyBytes};
 
-    curl_easy_setopt(curl, CURLOPT_URL, request.url.c_str());
+    // A request with a key follows its redirects here, one by one, where
+    // each can be checked before the key goes along.
+    const bool curlFollows = !request.carriesKey;
     curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, kAllowedProtocols);
     curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, kAllowedProtocols);
-    curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
+    curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, curlFollows ? 1L : 0L);
     curl_easy_setopt(curl, CURLOPT_MAXREDIRS, limits.maxRedirects);
     curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 1L);
     curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, kVerifyHostName);
     curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(limits.connectTimeout.count()));
-    curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, static_cast<long>(limits.totalTimeout.count()));
     curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(limits.maxBodyBytes));
     curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);  // time-outs without SIGALRM, in any thread
     curl_easy_setopt(curl, CURLOPT_ACCEPT_ENCODING, "");  // whatever libcurl can decode
@@ -96,7 +102,34 @@ UpstreamResponse FetchUpstream(const UpstreamRequest& request, const UpstreamLim
     if (!request.userAgent.empty()) curl_easy_setopt(curl, CURLOPT_USERAGENT, request.userAgent.c_str());
     if (headers) curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers.get());
 
-    const CURLcode result = curl_easy_perform(curl);
+    const auto deadline = Clock::now() + limits.totalTimeout;
+    std::string url = request.url;
+    CURLcode result = CURLE_OK;
+    for (long redirects = 0;; ++redirects) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+        if (left.count() <= 0) {
+            result = CURLE_OPERATION_TIMEDOUT;
+            break;
+        }
+        curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
+        curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, static_cast<long>(left.count()));
+        result = curl_easy_perform(curl);
+        char* next = nullptr;
+        if (curlFollows || result != CURLE_OK || curl_easy_getinfo(curl, CURLINFO_REDIRECT_URL, &next) != CURLE_OK ||
+            next == nullptr) {
+            break;
+        }
+        if (redirects >= limits.maxRedirects) {
+            response.failure = "redirected too often";
+            return response;
+        }
+        if (!MayFollowRedirect(url, next, request.carriesKey)) {
+            response.failure = "redirected away from the source's own host over https";
+            return response;
+        }
+        url = next;
+        response.body.clear();
+    }
     curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &response.status);
     char* contentType = nullptr;
     if (curl_easy_getinfo(curl, CURLINFO_CONTENT_TYPE, &contentType) == CURLE_OK && contentType != nullptr) {

@@ -6,6 +6,7 @@
 
 #include <memory>
 
+#include "service/sources/redirect_rule.h"
 #include "service/sources/upstream_client.h"
 
 namespace service {
@@ -15,6 +16,8 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 constexpr DWORD kReadBytes = 16 * 1024;
+constexpr long kFirstRedirect = 300;
+constexpr long kLastRedirect = 399;
 
 struct InternetHandleCloser {
     void operator()(void* handle) const { ::WinHttpCloseHandle(handle); }
@@ -146,6 +149,59 @@ void ReadBody(HINTERNET request, const UpstreamLimits& limits, Clock::time_point
     response.transfer = Transfer::Complete;
 }
 
+// One request's connection and exchange, open while its answer is read.
+struct OpenExchange {
+    InternetHandle connection;
+    InternetHandle exchange;
+};
+
+// Sends the request to `url` and waits for the head of its answer; false,
+// with the failure in the response, when none came. A request with a key
+// follows no redirect on its own: its caller looks at each first.
+bool SendTo(HINTERNET session, const std::string& url, const UpstreamRequest& request, const UpstreamLimits& limits,
+            OpenExchange& open, UpstreamResponse& response) {
+    const auto address = SplitAddress(url);
+    if (!address) {
+        response.failure = "not an http or https address";
+        return false;
+    }
+    open.exchange.reset();
+    open.connection.reset(::WinHttpConnect(session, address->host.c_str(), address->port, 0));
+    open.exchange.reset(open.connection
+                            ? ::WinHttpOpenRequest(open.connection.get(), L"GET", address->pathAndQuery.c_str(), nullptr,
+                                                   WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES,
+                                                   address->secure ? WINHTTP_FLAG_SECURE : 0)
+                            : nullptr);
+    if (!open.exchange) {
+        Fail(response, ::GetLastError());
+        return false;
+    }
+    HINTERNET exchange = open.exchange.get();
+    if (request.carriesKey) {
+        DWORD policy = WINHTTP_OPTION_REDIRECT_POLICY_NEVER;
+        ::WinHttpSetOption(exchange, WINHTTP_OPTION_REDIRECT_POLICY, &policy, sizeof policy);
+        DWORD disabled = WINHTTP_DISABLE_REDIRECTS;
+        ::WinHttpSetOption(exchange, WINHTTP_OPTION_DISABLE_FEATURE, &disabled, sizeof disabled);
+    } else {
+        DWORD redirects = static_cast<DWORD>(limits.maxRedirects);
+        ::WinHttpSetOption(exchange, WINHTTP_OPTION_MAX_HTTP_AUTOMATIC_REDIRECTS, &redirects, sizeof redirects);
+    }
+    std::wstring headers;
+    for (const std::string& header : request.headers) headers += Wide(header) + L"\r\n";
+    if (!headers.empty()) {
+        ::WinHttpAddRequestHeaders(exchange, headers.c_str(), static_cast<DWORD>(-1),
+                                   WINHTTP_ADDREQ_FLAG_ADD | WINHTTP_ADDREQ_FLAG_REPLACE);
+    }
+    if (!::WinHttpSendRequest(exchange, WINHTTP_NO_ADDITIONAL_HEADERS, 0, WINHTTP_NO_REQUEST_DATA, 0, 0, 0) ||
+        !::WinHttpReceiveResponse(exchange, nullptr)) {
+        Fail(response, ::GetLastError());
+        return false;
+    }
+    return true;
+}
+
+bool IsRedirect(long status) { return status >= kFirstRedirect && status <= kLastRedirect; }
+
 }  // namespace
 
 UpstreamResponse FetchUpstream(const UpstreamRequest& request, const UpstreamLimits& limits,
@@ -170,41 +226,35 @@ UpstreamResponse FetchUpstream(const UpstreamRequest& request, const UpstreamLim
     const int connectTimeout = Milliseconds(limits.connectTimeout);
     const int totalTimeout = Milliseconds(limits.totalTimeout);
     ::WinHttpSetTimeouts(session.get(), connectTimeout, connectTimeout, totalTimeout, totalTimeout);
-    InternetHandle connection(::WinHttpConnect(session.get(), address->host.c_str(), address->port, 0));
-    InternetHandle exchange(connection ? ::WinHttpOpenRequest(connection.get(), L"GET", address->pathAndQuery.c_str(),
-                                                               nullptr, WINHTTP_NO_REFERER,
-                                                               WINHTTP_DEFAULT_ACCEPT_TYPES,
-                                                               address->secure ? WINHTTP_FLAG_SECURE : 0)
-                                       : nullptr);
-    if (!exchange) {
-        Fail(response, ::GetLastError());
-        return response;
+    std::string url = request.url;
+    OpenExchange open;
+    for (long redirects = 0;; ++redirects) {
+        if (!SendTo(session.get(), url, request, limits, open, response)) return response;
+        if (!request.carriesKey) break;
+        const auto location = HeaderText(open.exchange.get(), WINHTTP_QUERY_LOCATION);
+        if (!IsRedirect(StatusCode(open.exchange.get())) || !location) break;
+        if (redirects >= limits.maxRedirects) {
+            Fail(response, ERROR_WINHTTP_REDIRECT_FAILED);
+            return response;
+        }
+        const auto next = RedirectTarget(url, *location);
+        if (!next || !MayFollowRedirect(url, *next, request.carriesKey)) {
+            response.failure = "redirected away from the source's own host over https";
+            return response;
+        }
+        url = *next;
     }
-    DWORD redirects = static_cast<DWORD>(limits.maxRedirects);
-    ::WinHttpSetOption(exchange.get(), WINHTTP_OPTION_MAX_HTTP_AUTOMATIC_REDIRECTS, &redirects, sizeof redirects);
-    std::wstring headers;
-    for (const std::string& header : request.headers) headers += Wide(header) + L"\r\n";
-    if (!headers.empty()) {
-        ::WinHttpAddRequestHeaders(exchange.get(), headers.c_str(), static_cast<DWORD>(-1),
-                                   WINHTTP_ADDREQ_FLAG_ADD | WINHTTP_ADDREQ_FLAG_REPLACE);
-    }
-    if (!::WinHttpSendRequest(exchange.get(), WINHTTP_NO_ADDITIONAL_HEADERS, 0, WINHTTP_NO_REQUEST_DATA, 0, 0, 0) ||
-        !::WinHttpReceiveResponse(exchange.get(), nullptr)) {
-        Fail(response, ::GetLastError());
-        return response;
-    }
-    response.status = StatusCode(exchange.get());
-    response.contentType = HeaderText(exchange.get(), WINHTTP_QUERY_CONTENT_TYPE).value_or("");
-    response.retryAfter = HeaderText(exchange.get(), WINHTTP_QUERY_RETRY_AFTER);
+    HINTERNET exchange = open.exchange.get();
+    response.status = StatusCode(exchange);
+    response.contentType = HeaderText(exchange, WINHTTP_QUERY_CONTENT_TYPE).value_or("");
+    response.retryAfter = HeaderText(exchange, WINHTTP_QUERY_RETRY_AFTER);
     // A redirect still standing once the allowed ones are used up.
-    constexpr long kFirstRedirect = 300;
-    constexpr long kLastRedirect = 399;
-    if (response.status >= kFirstRedirect && response.status <= kLastRedirect &&
-        !HeaderText(exchange.get(), WINHTTP_QUERY_LOCATION).value_or("").empty()) {
+    if (IsRedirect(response.status) &&
+        !HeaderText(exchange, WINHTTP_QUERY_LOCATION).value_or("").empty()) {
         Fail(response, ERROR_WINHTTP_REDIRECT_FAILED);
         return response;
     }
-    ReadBody(exchange.get(), limits, deadline, stop, response);
+    ReadBody(exchange, limits, deadline, stop, response);
     return response;
 }
 

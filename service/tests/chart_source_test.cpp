@@ -86,6 +86,37 @@ TEST(ChartSource, ClassifiesEveryWayItFails) {
     EXPECT_EQ(ParseChartAnswer(Response(429, "", "30"), "IBM").retryAfter, "30");
 }
 
+TEST(ChartSource, AnAnswerForAnotherSymbolOrAnImplausiblePriceIsNotTheFormat) {
+    struct Case {
+        const char* what;
+        std::string body;
+        const char* asked;
+        AnswerKind kind;
+    };
+    const std::string deepInMeta = R"({"chart":{"result":[{"meta":{"symbol":"IBM","regularMarketPrice":5,"x":)" +
+                                   std::string(100, '[') + std::string(100, ']') + "}}]}}";
+    const std::string smallPrice =
+        R"({"chart":{"result":[{"meta":{"symbol":"SHIB-USD","regularMarketPrice":0.00001234,"previousClose":1.221e-5,)"
+        R"("regularMarketDayLow":0.0000120,"regularMarketDayHigh":0.0000125}}]}})";
+    const Case cases[] = {
+        {"the asked symbol", ChartBody("IBM", 182.63, 180.78), "IBM", AnswerKind::Quote},
+        {"in another case", ChartBody("eurusd=x", 1.08453, 1.08), "EURUSD=X", AnswerKind::Quote},
+        {"an index", ChartBody("^DJI", 37305.16, 37100), "^DJI", AnswerKind::Quote},
+        {"another symbol", ChartBody("MSFT", 410.5, 400), "IBM", AnswerKind::NotTheFormat},
+        {"a small price", smallPrice, "SHIB-USD", AnswerKind::Quote},
+        {"a price beyond any market", ChartBody("IBM", 1e308, 180.78), "IBM", AnswerKind::NotTheFormat},
+        {"a previous close beyond any market", ChartBody("IBM", 182.63, 1e13), "IBM", AnswerKind::NotTheFormat},
+        {"a negative price", ChartBody("IBM", -5, 180.78), "IBM", AnswerKind::Unknown},
+        {"a previous close below any market", ChartBody("IBM", 182.63, -1), "IBM", AnswerKind::NotTheFormat},
+        {"nested deeper than any answer", deepInMeta, "IBM", AnswerKind::NotTheFormat},
+    };
+    for (const Case& c : cases) {
+        const auto answer = ParseChartAnswer(Response(200, c.body), c.asked);
+        EXPECT_EQ(answer.kind, c.kind) << c.what << ": " << answer.reason;
+        EXPECT_EQ(answer.quote.has_value(), c.kind == AnswerKind::Quote) << c.what;
+    }
+}
+
 TEST(ChartSource, MissingFieldsStayMissing) {
     const auto answer =
         ParseChartAnswer(Response(200, R"({"chart":{"result":[{"meta":{"regularMarketPrice":12.5,

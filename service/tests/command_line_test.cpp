@@ -140,6 +140,22 @@ TEST(CommandLine, RefusesBadLiveOptionsWithoutEchoingAKey) {
     EXPECT_EQ(ParseCommandLine({"--key", "bogus:SECRET-2"}).error.find("SECRET"), std::string::npos);
 }
 
+TEST(CommandLine, NamesThePlaceOfAStrayArgumentNotItsText) {
+    struct Case {
+        std::vector<std::string> arguments;
+        const char* error;
+    };
+    const Case cases[] = {
+        {{"--source", "finnhub", "SECRET-STRAY"}, "argument 3 is not an option"},
+        {{"--source", "finnhub", "SECRET-STRAY", "--port", "0"}, "argument 3 is not an option"},
+        {{"SECRET-STRAY"}, "argument 1 is not an option"},
+        {{"-x", "SECRET-STRAY"}, "argument 1 is not an option"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(ParseCommandLine(c.arguments).error, c.error) << c.arguments.size();
+    }
+}
+
 TEST(CommandLine, AsksForHelp) {
     EXPECT_TRUE(ParseCommandLine({"--help"}).helpWanted);
     EXPECT_NE(UsageText().find("--fault PATH=MODE[:ARG]"), std::string::npos);

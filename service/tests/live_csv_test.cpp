@@ -44,12 +44,23 @@ TEST(LiveCsv, WritesPricesAsTheSourceGivesThem) {
         double price;
         const char* text;
     };
-    const Case prices[] = {{182.63, "182.63"}, {123.5, "123.50"}, {1.08453, "1.0845"}, {0.00004, "0.00"},
-                           {34567.1, "34567.10"}, {1e15, "1000000000000000.00"}};
+    const Case prices[] = {{182.63, "182.63"},         {123.5, "123.50"},      {1.08453, "1.08453"},
+                           {1.0845, "1.0845"},         {0.00004, "0.00004"},   {0.00001234, "0.00001234"},
+                           {0.512345678, "0.512346"},  {34567.1, "34567.10"},  {43210.123456, "43210.1235"},
+                           {1e15, "1000000000000000.00"}};
     for (const Case& c : prices) EXPECT_EQ(LivePriceText(c.price), c.text) << c.price;
     const Case changes[] = {{1.8499999999, "+1.85"}, {-0.5, "-0.50"}, {0.0, "0.00"}, {-0.00001, "0.00"},
                             {0.0012, "+0.0012"}};
     for (const Case& c : changes) EXPECT_EQ(LiveChangeText(c.price), c.text) << c.price;
+}
+
+TEST(LiveCsv, KeepsTheDigitsOfSmallPricesAndTheirChanges) {
+    service::LiveQuote quote;
+    quote.last = 0.00001234;
+    quote.previousClose = 0.00001221;
+    quote.low = 0.0000120;
+    EXPECT_EQ(LiveCsvLine(kDefault, "SHIB-USD", quote),
+              "\"SHIB-USD\",0.00001234,\"N/A\",+0.00000013,0.000012,N/A,0.00001221,N/A\r\n");
 }
 
 TEST(LiveCsv, KeepsTheEchoedSymbolFromBreakingTheLine) {

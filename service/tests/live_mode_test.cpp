@@ -57,6 +57,34 @@ TEST(LiveMode, NeverInventsAPrice) {
     }
 }
 
+TEST(LiveMode, HostileAnswersGiveNoQuoteAndTheServiceGoesOn) {
+    const std::size_t bodyCap = 2 * 1024 * 1024;
+    const std::string deep(bodyCap / 4, '[');
+    FakeSource chart([&](const FakeRequest& request) -> FakeAnswer {
+        const std::string symbol = request.path.substr(request.path.rfind('/') + 1);
+        // A good answer with a deep nest in it, an answer for another
+        // symbol, a price no market has, and the body cap of '['.
+        if (symbol == "NEST") {
+            std::string body = ChartBody("NEST", 182.63, 180.78);
+            body.insert(body.find("\"meta\":{") + 8, "\"x\":" + deep + std::string(deep.size(), ']') + ",");
+            return {200, body};
+        }
+        if (symbol == "OTHER") return {200, ChartBody("MSFT", 410.5, 400)};
+        if (symbol == "HUGE") return {200, ChartBody("HUGE", 1e308, 180.78)};
+        if (symbol == "IBM") return {200, ChartBody("IBM", 182.63, 180.78)};
+        return {200, std::string(bodyCap, '[')};
+    });
+    RunningService service(LiveOptions(chart));
+    for (const char* symbol : {"NEST", "OTHER", "HUGE", "BRACKETS"}) {
+        EXPECT_EQ(BodyOf(service.port(), std::string("/d/quotes.csv?f=sl1t1c1ghpv&s=") + symbol),
+                  "\"" + std::string(symbol) + "\",N/A,\"N/A\",N/A,N/A,N/A,N/A,N/A\r\n");
+    }
+    const auto status = nlohmann::json::parse(BodyOf(service.port(), "/status"));
+    EXPECT_EQ(status["sources"][0]["answers"]["notTheFormat"], 4) << status.dump();
+    EXPECT_EQ(BodyOf(service.port(), "/d/quotes.csv?f=sl1t1c1ghpv&s=IBM"),
+              "\"IBM\",182.63,\"4:00PM\",+1.85,179.78,183.63,180.78,4321000\r\n");
+}
+
 TEST(LiveMode, AnswersTheBarInAFewSecondsWhateverTheSourcesDo) {
     FakeSource chart;
     chart.AnswerAlways({200, "{}", "application/json", {}, std::chrono::milliseconds(20000)});

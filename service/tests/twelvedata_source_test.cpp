@@ -71,6 +71,31 @@ TEST(TwelveDataSource, ClassifiesEveryWayItFails) {
     }
 }
 
+TEST(TwelveDataSource, AnAnswerForAnotherSymbolIsNotTheFormat) {
+    struct Case {
+        const char* what;
+        std::string body;
+        const char* asked;
+        AnswerKind kind;
+    };
+    const Case cases[] = {
+        {"the asked symbol", TwelveDataBody("IBM", 182.63, 180.78), "IBM", AnswerKind::Quote},
+        {"London in its own form", TwelveDataBody("VOD", 71.5, 70.9, "LSE"), "VOD.L", AnswerKind::Quote},
+        {"a currency pair in its own form", TwelveDataBody("EUR/USD", 1.08453, 1.08, "Forex"), "EURUSD=X",
+         AnswerKind::Quote},
+        {"another symbol", TwelveDataBody("MSFT", 410.5, 400), "IBM", AnswerKind::NotTheFormat},
+        {"the same name on another exchange", TwelveDataBody("VOD", 9.5, 9.4, "NASDAQ"), "VOD.L",
+         AnswerKind::NotTheFormat},
+        {"the pair the other way round", TwelveDataBody("USD/EUR", 0.92, 0.93, "Forex"), "EURUSD=X",
+         AnswerKind::NotTheFormat},
+        {"a price beyond any market", TwelveDataBody("IBM", 1e300, 180.78), "IBM", AnswerKind::NotTheFormat},
+    };
+    for (const Case& c : cases) {
+        const auto answer = ParseTwelveDataAnswer(Response(200, c.body), c.asked);
+        EXPECT_EQ(answer.kind, c.kind) << c.what << ": " << answer.reason;
+    }
+}
+
 TEST(TwelveDataSource, MapsSymbolsToItsOwnForms) {
     struct Case {
         const char* symbol;

@@ -76,6 +76,29 @@ TEST(UpstreamClient, FollowsFewRedirects) {
     EXPECT_LE(source.RequestsFor("/loop"), 4u) << "the first and three redirects at most";
 }
 
+TEST(UpstreamClient, AKeyFollowsNoRedirectAwayFromItsHostOrToPlainHttp) {
+    FakeSource elsewhere;
+    elsewhere.AnswerAlways({200, "{}"});
+    FakeSource source;
+    source.SetAnswerer([&](const FakeRequest& request) -> FakeAnswer {
+        if (request.path == "/other-port") return {302, "", "text/plain", {{"Location", elsewhere.Base() + "/took"}}};
+        if (request.path == "/same-host-http") return {302, "", "text/plain", {{"Location", "/here"}}};
+        if (request.path == "/here") return {200, "arrived"};
+        return {404, ""};
+    });
+    for (const char* path : {"/other-port", "/same-host-http"}) {
+        UpstreamRequest keyed{source.Base() + path, {"X-Finnhub-Token: SECRET-REDIRECTED"}, "", true};
+        const auto response = FetchUpstream(keyed, Quick());
+        EXPECT_EQ(response.transfer, Transfer::Failed) << path;
+        EXPECT_NE(response.body, "arrived") << path;
+    }
+    EXPECT_EQ(elsewhere.RequestCount(), 0u) << "the key never reached another port";
+    EXPECT_EQ(source.RequestsFor("/here"), 0u) << "nor went over plain http again";
+    // Without a key a redirect is followed as before.
+    EXPECT_EQ(FetchUpstream({source.Base() + "/other-port", {}, ""}, Quick()).transfer, Transfer::Complete);
+    EXPECT_EQ(elsewhere.RequestCount(), 1u);
+}
+
 TEST(UpstreamClient, FailsOnWhatIsNoAnswer) {
     // The stand-in service's own faults: the connection closed or reset
     // without a byte, and plain http spoken where https is asked.

@@ -169,3 +169,60 @@ def test_no_key_shows_in_the_status_the_log_or_an_error(bench):
     written = [log.read_text(errors="replace"), program.log(), result.output, result.errors]
     for text in shown + written:
         assert SECRET not in text
+
+
+class RedirectingKeyedSource:
+    """A keyed source on 127.0.0.1 that answers with a redirect: for IBM to
+    another port, for MSFT to its own address over plain http; every
+    request that reaches either port is kept with the key it carried."""
+
+    def __init__(self):
+        self.reached = []
+        fake = self
+        lock = threading.Lock()
+
+        class Elsewhere(QuietHandler):
+            def do_GET(self):
+                with lock:
+                    fake.reached.append(("elsewhere", self.path, self.headers.get("X-Finnhub-Token")))
+                self.answer(200, b'{"c":1.5,"pc":1.0,"t":1796936400}', "application/json")
+
+        self.elsewhere = serve(Elsewhere)
+
+        class Source(QuietHandler):
+            def do_GET(self):
+                with lock:
+                    fake.reached.append(("source", self.path, self.headers.get("X-Finnhub-Token")))
+                if self.path.startswith("/followed"):
+                    self.answer(200, b'{"c":1.5,"pc":1.0,"t":1796936400}', "application/json")
+                    return
+                target = ("http://127.0.0.1:%d/took" % fake.elsewhere.server_port if "IBM" in self.path
+                          else "/followed")
+                self.send_response(302)
+                self.send_header("Location", target)
+                self.send_header("Content-Length", "0")
+                self.end_headers()
+
+        self.server = serve(Source)
+        self.base = "http://127.0.0.1:%d" % self.server.server_port
+
+    def stop(self):
+        for server in (self.server, self.elsewhere):
+            server.shutdown()
+            server.server_close()
+
+
+def test_a_key_follows_no_redirect_to_another_port_or_over_plain_http(bench):
+    keyed = RedirectingKeyedSource()
+    port = free_port()
+    write_config(bench, "source=finnhub\nkey=finnhub=%s\nprovider-url=finnhub=%s\n" % (SECRET, keyed.base))
+    try:
+        program = start(bench, "--port", port, port=port)
+        for symbol in ("IBM", "MSFT"):
+            assert quote_line(port, symbol) == NOT_AVAILABLE.replace("BOGUS", symbol)
+        assert stop_command(bench).code == 0
+        stopped_cleanly(program, port)
+    finally:
+        keyed.stop()
+    assert [where for where, _, _ in keyed.reached] == ["source", "source"], keyed.reached
+    assert all(token == SECRET for _, _, token in keyed.reached)

@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdio>
 #include <map>
 #include <memory>
 #include <string>
@@ -14,7 +15,9 @@
 #include "hostile_server.h"
 #include "platform/native/internet_curl.h"
 #include "proxy_environment.h"
+#include "quotes/data_mask.h"
 #include "quotes/data_text.h"
+#include "quotes/entry_list.h"
 #include "quotes/http_get_text.h"
 #include "quotes/quote_line.h"
 #include "service_process.h"
@@ -31,8 +34,17 @@ struct Prices {
     double last;
     double previousClose;
 };
-const std::map<std::string, Prices> kPrices = {{"UP", {182.63, 180.78}}, {"DOWN", {95.25, 97.5}},
-                                               {"VOD.L", {71.52, 72.1}}};
+const std::map<std::string, Prices> kPrices = {
+    {"UP", {182.63, 180.78}},         {"DOWN", {95.25, 97.5}},         {"VOD.L", {71.52, 72.1}},
+    {"BTC-USD", {43210.5, 42000.25}}, {"SHIB-USD", {0.00001234, 0.00001221}}, {"EURUSD=X", {1.08453, 1.0832}},
+    {"^DJI", {37305.16, 37100.5}}};
+
+// Every digit the number has, as a source writes it.
+std::string JsonNumber(double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.17g", value);
+    return text;
+}
 
 std::string HttpAnswer(const std::string& status, const std::string& type, const std::string& body) {
     return "HTTP/1.1 " + status + "\r\nContent-Type: " + type + "\r\nContent-Length: " + std::to_string(body.size()) +
@@ -43,8 +55,7 @@ std::string ChartAnswer(const std::string& symbol, const Prices& prices) {
     const std::string body = R"({"chart":{"result":[{"meta":{"currency":"USD","symbol":")" + symbol +
                              R"(","regularMarketTime":)" + kMarketClose +
                              R"(,"gmtoffset":-18000,"exchangeTimezoneName":"America/New_York","regularMarketPrice":)" +
-                             std::to_string(prices.last) + R"(,"previousClose":)" +
-                             std::to_string(prices.previousClose) +
+                             JsonNumber(prices.last) + R"(,"previousClose":)" + JsonNumber(prices.previousClose) +
                              R"(,"regularMarketDayLow":90,"regularMarketDayHigh":190,"regularMarketVolume":4321000},)"
                              R"("timestamp":[1796936100],"indicators":{"quote":[{"open":[100.5],"close":[1]}]}}],)"
                              R"("error":null}})";
@@ -55,10 +66,20 @@ const std::string kNotFound =
     HttpAnswer("404 Not Found", "application/json", R"({"chart":{"result":null,"error":{"code":"Not Found"}}})");
 const std::string kUnavailable = HttpAnswer("503 Service Unavailable", "text/html", "<html></html>");
 
-// "UP" from "/v8/finance/chart/UP?range=1d&interval=5m".
+// "UP" from "/v8/finance/chart/UP?range=1d&interval=5m", "^DJI" from "%5EDJI".
 std::string SymbolOf(const std::string& target) {
     const std::size_t start = target.rfind('/', target.find('?')) + 1;
-    return target.substr(start, target.find('?') - start);
+    const std::string escaped = target.substr(start, target.find('?') - start);
+    std::string symbol;
+    for (std::size_t i = 0; i < escaped.size(); ++i) {
+        if (escaped[i] == '%' && i + 2 < escaped.size()) {
+            symbol.push_back(static_cast<char>(std::stoi(escaped.substr(i + 1, 2), nullptr, 16)));
+            i += 2;
+        } else {
+            symbol.push_back(escaped[i]);
+        }
+    }
+    return symbol;
 }
 
 class LiveQuoteLine : public testing::Test {
@@ -116,6 +137,29 @@ TEST_F(LiveQuoteLine, TheBarReadsTheSourcesPricesInTheirColours) {
     EXPECT_EQ(unknown.last, 0) << "N/A, never a price";
     EXPECT_EQ(unknown.label, "bogus") << "as typed: the bar shows the name alone";
     EXPECT_EQ(quotes::ColorForChange(unknown.change), quotes::kUnchangedColor);
+}
+
+TEST_F(LiveQuoteLine, CryptoCurrenciesAndIndicesFromTheEntryToTheItem) {
+    struct Case {
+        const char* typed;
+        double last;
+        const char* shown;  // price and change as the item shows them in decimals
+    };
+    const Case cases[] = {
+        {"btc-usd", 43210.5, "43210.5 +1210.25"},
+        {"shib-usd", 0.00001234, "1.234e-005 +1.3e-007"},
+        {"eurusd=x", 1.08453, "1.08453 +0.00133"},
+        {"^dji", 37305.16, "37305.2 +204.66"},
+    };
+    for (const Case& c : cases) {
+        // The address as the bar makes it from the entry: upper case, unescaped.
+        const std::string address = quotes::SymbolQuoteAddress(service_.Url("/d/quotes.csv?f=sl1t1c1ghpv"), c.typed);
+        QuoteFields fields;
+        fields.label = c.typed;
+        quotes::ApplyQuoteLine(address, quotes::HttpGetText(internet_, address), fields);
+        EXPECT_DOUBLE_EQ(fields.last, c.last) << c.typed;
+        EXPECT_EQ(quotes::BuildDataText(fields, quotes::kShowPrice | quotes::kShowChange), c.shown) << c.typed;
+    }
 }
 
 TEST_F(LiveQuoteLine, TheBarKeepsTheLastGoodQuoteWhenTheSourceFails) {

@@ -64,6 +64,16 @@ function measure(frame) {
     if (box.width > 0 && box.right > width + 0.5) wide.push(e.tagName + ' ' + Math.round(box.right));
   });
   var line = doc.querySelector('svg.chart polyline.prices');
+  var cut = [];
+  doc.querySelectorAll('svg.chart').forEach(function (svg) {
+    var right = svg.viewBox.baseVal.width;
+    svg.querySelectorAll('text').forEach(function (t) {
+      var box = t.getBBox();
+      if (box.x < -0.5 || box.x + box.width > right + 0.5) {
+        cut.push(t.textContent + ' ' + Math.round(box.x) + '..' + Math.round(box.x + box.width));
+      }
+    });
+  });
   return {
     page: frame.getAttribute('src'),
     width: width,
@@ -71,6 +81,7 @@ function measure(frame) {
     wide: wide.slice(0, 10),
     chartWidth: line ? line.getBoundingClientRect().width : 0,
     chartPoints: line ? line.points.numberOfItems : 0,
+    cut: cut,
     labels: Array.prototype.map.call(doc.querySelectorAll('svg.chart text'), function (t) { return t.textContent; }),
     headings: doc.querySelectorAll('h1').length
   };
@@ -120,6 +131,8 @@ def check_fits(name, measured, failures):
     if measured["scrollWidth"] > measured["width"] or measured["wide"]:
         failures.append("%s: wider than %d px: scroll width %d, %s" %
                         (name, measured["width"], measured["scrollWidth"], measured["wide"]))
+    if measured["cut"]:
+        failures.append("%s: chart labels cut at the chart's edge: %s" % (name, measured["cut"]))
 
 
 def main():
