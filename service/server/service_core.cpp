@@ -71,6 +71,7 @@ namespace {
 GatewaySettings GatewaySettingsFor(const ServiceOptions& options) {
     GatewaySettings settings;
     settings.cacheFor = std::chrono::seconds(options.cacheSeconds);
+    settings.delayNotice.quietFor = settings.cacheFor;
     return settings;
 }
 
@@ -135,7 +136,12 @@ Delivery ServiceCore::Respond(const std::string& path, const std::string& rawQue
                       RedirectsFor(path, rawQuery));
 }
 
-std::string ServiceCore::ServerMessage() const { return message_.Get(); }
+std::string ServiceCore::ServerMessage() const {
+    std::string message = message_.Get();
+    const std::string notice = live_ ? live_->DelayNoticeText() : "";
+    if (notice.empty()) return message;
+    return message.empty() ? notice : message + ", " + notice;
+}
 
 std::size_t ServiceCore::RememberedSymbols() const { return quotes_.RememberedSymbols(); }
 

@@ -91,7 +91,8 @@ SourceAnswer QuoteOf(const nlohmann::json& result, const std::string& symbol) {
 
 std::optional<UpstreamRequest> ChartRequest(const std::string& base, const std::string& symbol, const std::string&) {
     if (!IsPlausibleSymbol(symbol)) return std::nullopt;
-    return UpstreamRequest{base + kChartPath + EscapeQueryValue(symbol) + kChartQuery, {}, kBrowserUserAgent};
+    return UpstreamRequest{base + kChartPath + EscapeQueryValue(WithClassSeparator(symbol, '-')) + kChartQuery, {},
+                           kBrowserUserAgent};
 }
 
 SourceAnswer ParseChartAnswer(const UpstreamResponse& response, const std::string& symbol) {

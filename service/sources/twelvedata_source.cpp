@@ -37,6 +37,8 @@ std::optional<UpstreamRequest> TwelveDataRequest(const std::string& base, const 
     std::string query;
     if (const auto pair = CurrencyPair(symbol)) {
         query = "symbol=" + EscapeQueryValue(pair->first + "/" + pair->second);
+    } else if (ClassShare(symbol)) {
+        query = "symbol=" + EscapeQueryValue(WithClassSeparator(symbol, '.'));
     } else if (symbol.find('=') != std::string::npos) {
         return std::nullopt;
     } else if (ExchangeSuffix(symbol) == kLondonSuffix) {
