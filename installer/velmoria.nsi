@@ -328,9 +328,9 @@ Function QuotesPage
   Pop $0
   ${NSD_CreateText} 84u 88u 180u 12u "$DetailUrl"
   Pop $DetailField
-  ${NSD_CreateLabel} 84u 102u 180u 10u "Optional: the address a click on a quote opens, {symbol} for its symbol."
+  ${NSD_CreateLabel} 84u 102u 210u 18u "Optional: the address a click on a quote opens, with {symbol} for its symbol."
   Pop $0
-  ${NSD_CreateCheckBox} 0 118u 100% 12u "&When anyone signs in, start Velmoria and its quote gateway"
+  ${NSD_CreateCheckBox} 0 122u 100% 12u "&When anyone signs in, start Velmoria and its quote gateway"
   Pop $AutoStartBox
   ${If} $AutoStart == 1
     ${NSD_Check} $AutoStartBox
