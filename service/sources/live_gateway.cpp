@@ -120,10 +120,14 @@ LiveGateway::Outcome LiveGateway::FetchFromSources(const std::string& symbol) {
                 outcome.answered = true;
                 continue;
             }
-            if (!CannotAsk(source, symbol).empty() ||
-                !state.limiter.TryTake(settings_.steadyNow(), UtcDay()).empty()) {
+            if (!CannotAsk(source, symbol).empty()) {
                 ++state.counts.skipped;
-                continue;  // the next source may have room, a key or a form for it
+                continue;  // the next source may have a key or a form for it
+            }
+            if (!state.limiter.TryTake(settings_.steadyNow(), UtcDay()).empty()) {
+                ++state.counts.skipped;
+                outcome.unanswered = true;
+                continue;  // the next source may have room
             }
         }
         const auto request = source.adapter->request(source.base, symbol, source.key);
@@ -131,6 +135,7 @@ LiveGateway::Outcome LiveGateway::FetchFromSources(const std::string& symbol) {
         const std::lock_guard<std::mutex> lock(mutex_);
         state.Record(answer, settings_.wallNow());
         const auto now = settings_.steadyNow();
+        outcome.unanswered = true;
         switch (answer.kind) {
         case AnswerKind::Limited:
             state.limiter.BackOff(now, answer.retryAfter ? RetryAfterDelay(*answer.retryAfter, EpochNow()) : std::nullopt);
@@ -178,7 +183,7 @@ void LiveGateway::Finish(const std::string& symbol, Outcome outcome) {
         const auto now = settings_.steadyNow();
         if (outcome.quote) {
             delayNotice_.Fresh(now, settings_.wallNow());
-        } else if (!outcome.answered && !stopping_) {
+        } else if (outcome.unanswered && !outcome.answered && !stopping_) {
             delayNotice_.Unanswered(now);
         }
         CacheEntry* entry = cache_.Find(symbol);

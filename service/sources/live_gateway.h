@@ -78,6 +78,7 @@ private:
     struct Outcome {
         std::optional<LiveQuote> quote;
         bool answered = false;  // a source gave a quote or knew the symbol unknown
+        bool unanswered = false;  // a source was asked in vain, or could not be for its limits or back-off
     };
     // Under the lock: the cached quote when it is fresh, else nullopt after
     // queueing the symbol for a fetch unless one is under way.

@@ -298,6 +298,14 @@ TEST(LiveGateway, SaysWhenNoSourceAnswersAndOnlyOnALastingChange) {
         << "the message changes at most once in a few minutes";
     clock.Advance(61s);
     EXPECT_EQ(gateway.DelayNoticeText(), "") << "fresh quotes flow again";
+
+    FakeSource finnhub;
+    LiveGateway usOnly({Source("finnhub", finnhub, "K")}, clock.On(Quick()));
+    for (int period = 0; period < 5; ++period) {
+        EXPECT_FALSE(usOnly.Quote("VOD.L"));
+        clock.Advance(61s);
+    }
+    EXPECT_EQ(usOnly.DelayNoticeText(), "") << "a symbol no source can be asked for is no delay";
 }
 
 // A source that answers later than anyone waits.
