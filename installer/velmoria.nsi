@@ -5,10 +5,12 @@
 ;   ARCH         x86 (the product: 32-bit exes) or amd64 (64-bit exes)
 ;   VERSION      three parts, 5.6.0      VERSION4  four parts, 5.6.0.0
 ;   BAR_EXE, GATEWAY_EXE, README, ICON   the files to pack
+;   PANEL        the welcome and finish pages' picture (164 x 314 BMP)
 ;   OUTFILE      the setup to write
 ;
 ; Silent use (/S) for administrators, each option optional:
-;   /QUOTES=simulated|live  /FINNHUBKEY=KEY  /TWELVEDATAKEY=KEY  /AUTOSTART=0|1
+;   /QUOTES=live|simulated (live by default)  /FINNHUBKEY=KEY  /TWELVEDATAKEY=KEY
+;   /DETAILURL=TEMPLATE  /AUTOSTART=0|1
 ;   /D=C:\Path\Without\Quotes
 ; The uninstaller keeps the settings unless /REMOVESETTINGS=1 is given (or
 ; the box is ticked).
@@ -90,17 +92,20 @@ ShowUninstDetails show
 Var Quotes          ; "simulated" or "live"
 Var FinnhubKey
 Var TwelveDataKey
+Var DetailUrl       ; the user's own detail page, "" for ours
 Var AutoStart       ; 1 or 0
 Var QuotesChosen    ; 1 once a choice was made (page or command line)
 Var SimulatedRadio
 Var LiveRadio
 Var FinnhubField
 Var TwelveDataField
+Var DetailField
 Var AutoStartBox
 
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
 !define MUI_ABORTWARNING
+!define MUI_WELCOMEFINISHPAGE_BITMAP "${PANEL}"
 
 !insertmacro MUI_PAGE_WELCOME
 !insertmacro MUI_PAGE_DIRECTORY
@@ -186,9 +191,10 @@ FunctionEnd
 ; What an earlier install chose: the quotes from the gateway's configuration
 ; file, the start at sign-in from the Run entries.
 Function ReadEarlierChoices
-  StrCpy $Quotes "simulated"
+  StrCpy $Quotes "live"
   StrCpy $FinnhubKey ""
   StrCpy $TwelveDataKey ""
+  StrCpy $DetailUrl ""
   StrCpy $AutoStart 1
   ClearErrors
   ReadRegStr $0 HKLM "${UNINSTALL_KEY}" "InstallLocation"
@@ -213,7 +219,9 @@ Function ReadEarlierChoices
     StrCpy $2 $1 7
     ${If} $2 == "source="
       StrCpy $2 $1 "" 7
-      ${If} $2 != "simulated"
+      ${If} $2 == "simulated"
+        StrCpy $Quotes "simulated"
+      ${Else}
         StrCpy $Quotes "live"
       ${EndIf}
     ${EndIf}
@@ -225,12 +233,16 @@ Function ReadEarlierChoices
     ${If} $2 == "key=twelvedata="
       StrCpy $TwelveDataKey $1 "" 15
     ${EndIf}
+    StrCpy $2 $1 11
+    ${If} $2 == "detail-url="
+      StrCpy $DetailUrl $1 "" 11
+    ${EndIf}
   ${Loop}
   FileClose $0
 FunctionEnd
 
-; /QUOTES, /FINNHUBKEY, /TWELVEDATAKEY and /AUTOSTART override what the
-; earlier install chose.
+; /QUOTES, /FINNHUBKEY, /TWELVEDATAKEY, /DETAILURL and /AUTOSTART override
+; what the earlier install chose.
 Function ReadCommandLine
   StrCpy $QuotesChosen 0
   ${GetParameters} $R0
@@ -258,6 +270,11 @@ Function ReadCommandLine
   ${IfNot} ${Errors}
     StrCpy $TwelveDataKey $0
     StrCpy $QuotesChosen 1
+  ${EndIf}
+  ClearErrors
+  ${GetOptions} $R0 "/DETAILURL=" $0
+  ${IfNot} ${Errors}
+    StrCpy $DetailUrl $0
   ${EndIf}
   ClearErrors
   ${GetOptions} $R0 "/AUTOSTART=" $0
@@ -307,7 +324,13 @@ Function QuotesPage
   Pop $0
   ${NSD_CreateText} 84u 70u 180u 12u "$TwelveDataKey"
   Pop $TwelveDataField
-  ${NSD_CreateCheckBox} 0 96u 100% 12u "Start Velmoria and its quote gateway when anyone &signs in"
+  ${NSD_CreateLabel} 12u 90u 70u 12u "&Detail page:"
+  Pop $0
+  ${NSD_CreateText} 84u 88u 180u 12u "$DetailUrl"
+  Pop $DetailField
+  ${NSD_CreateLabel} 84u 102u 210u 18u "Optional: the address a click on a quote opens, with {symbol} for its symbol."
+  Pop $0
+  ${NSD_CreateCheckBox} 0 122u 100% 12u "&When anyone signs in, start Velmoria and its quote gateway"
   Pop $AutoStartBox
   ${If} $AutoStart == 1
     ${NSD_Check} $AutoStartBox
@@ -346,6 +369,7 @@ Function QuotesPageLeave
   ${EndIf}
   ${NSD_GetText} $FinnhubField $FinnhubKey
   ${NSD_GetText} $TwelveDataField $TwelveDataKey
+  ${NSD_GetText} $DetailField $DetailUrl
   ${NSD_GetState} $AutoStartBox $0
   ${If} $0 == ${BST_CHECKED}
     StrCpy $AutoStart 1
@@ -356,7 +380,7 @@ Function QuotesPageLeave
 FunctionEnd
 
 ; Writes the quote choice into the gateway's configuration file: its
-; source= and key= lines are the setup's, every other line (an
+; source=, key= and detail-url= lines are the setup's, every other line (an
 ; administrator's cache-seconds=, limit=, ...) is kept as it was.
 Function WriteGatewayConfig
   CreateDirectory "${CONFIG_DIR}"
@@ -374,8 +398,10 @@ Function WriteGatewayConfig
       ${TrimNewLines} $0 $0
       StrCpy $1 $0 7
       StrCpy $2 $0 4
+      StrCpy $3 $0 11
       ${If} $1 != "source="
       ${AndIf} $2 != "key="
+      ${AndIf} $3 != "detail-url="
         FileWrite $R1 "$0$\r$\n"
       ${EndIf}
     ${Loop}
@@ -394,6 +420,9 @@ Function WriteGatewayConfig
     FileWrite $R1 "source=$0$\r$\n"
   ${Else}
     FileWrite $R1 "source=simulated$\r$\n"
+  ${EndIf}
+  ${If} $DetailUrl != ""
+    FileWrite $R1 "detail-url=$DetailUrl$\r$\n"
   ${EndIf}
   FileClose $R1
   Delete "${CONFIG_DIR}\${CONFIG_FILE}"

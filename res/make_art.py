@@ -6,14 +6,16 @@ head. It is described once, in a unit square, and rasterised at each size:
 18 x 18 for the logo (bitmap 206), 16 x 16 and 32 x 32 for the icon, and
 the logo again at the bar's heights on scaled screens (23, 27, 32, 36, 45
 and 54 pixels for 125 % to 300 %), so that it is drawn sharp at each rather
-than blown up from 18 pixels.
+than blown up from 18 pixels; and 120 x 120 on the setup's welcome and finish panel (164 x 314, white), which
+would otherwise show the installer tool's own picture.
 
 The logo is a 16-colour BMP on light grey (192,192,192): when the bar loads
 it with LR_LOADMAP3DCOLORS that grey becomes the button-face colour, so the
 logo sits on the bar's own background. The icon uses the same colours with a
 transparent background.
 
-Run it from anywhere; it writes logo.bmp and velmoria.ico beside itself.
+Run it from anywhere; it writes logo.bmp, velmoria.ico and setup-panel.bmp
+beside itself.
 The generated files are kept in the repository so the build needs no Python.
 """
 
@@ -37,6 +39,10 @@ LOGO_SIZE = 18
 # The larger logos, by size: file name logo-SIZE.bmp.
 SCALED_LOGO_SIZES = (23, 27, 32, 36, 45, 54)
 ICON_SIZES = (16, 32)
+WHITE = 15
+PANEL_WIDTH, PANEL_HEIGHT = 164, 314  # the size the setup's welcome page shows
+PANEL_MARK_SIZE = 120
+PANEL_MARK_TOP = 48
 BITS_PER_PIXEL = 4
 SUBSAMPLES = 4      # per axis, to decide whether a pixel is mostly covered
 COVERED = 0.5
@@ -152,10 +158,18 @@ def info_header(width, height, image_size):
                        0, image_size, 0, 0, len(PALETTE), 0)
 
 
+def panel_rows():
+    """The mark centred near the top of a white panel."""
+    rows = [[WHITE] * PANEL_WIDTH for _ in range(PANEL_HEIGHT)]
+    left = (PANEL_WIDTH - PANEL_MARK_SIZE) // 2
+    for y, mark_row in enumerate(rasterise(PANEL_MARK_SIZE, WHITE)):
+        rows[PANEL_MARK_TOP + y][left:left + PANEL_MARK_SIZE] = mark_row
+    return rows
+
+
 def bmp_file(rows):
-    size = len(rows)
     pixels = b"".join(pack_4bit_row(r) for r in reversed(rows))
-    body = info_header(size, size, len(pixels)) + palette_bytes() + pixels
+    body = info_header(len(rows[0]), len(rows), len(pixels)) + palette_bytes() + pixels
     file_header = struct.pack("<2sIHHI", b"BM", 14 + len(body), 0, 0,
                               14 + 40 + len(PALETTE) * 4)
     return file_header + body
@@ -187,6 +201,7 @@ def main():
         (here / ("logo-%d.bmp" % size)).write_bytes(bmp_file(rasterise(size, LIGHT_GREY)))
     images = [(size, icon_image(rasterise(size, TRANSPARENT))) for size in ICON_SIZES]
     (here / "velmoria.ico").write_bytes(ico_file(images))
+    (here / "setup-panel.bmp").write_bytes(bmp_file(panel_rows()))
 
 
 if __name__ == "__main__":

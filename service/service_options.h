@@ -46,6 +46,9 @@ struct ServiceOptions {
     std::map<std::string, std::string> providerUrls;  // by source: a base address in place of its own
     std::map<std::string, SourceLimits> limits;       // by source: in place of its published ones
     int cacheSeconds = kDefaultCacheSeconds;
+    // The address a click on a quoted item opens in place of our detail
+    // page; "{symbol}" stands for the symbol in the source's own form.
+    std::optional<std::string> detailUrl;
     // --check: ask each source once for these symbols and report, instead of serving.
     bool check = false;
     std::vector<std::string> checkSymbols;

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "service/net/socket_calls.h"
+#include "service/pages/detail_address.h"
 #include "service/sources/source_adapters.h"
 
 namespace service {
@@ -142,6 +143,9 @@ std::string ApplyOption(ServiceOptions& options, const std::string& name, const 
                    std::to_string(kMaxCacheSeconds);
         }
         options.cacheSeconds = static_cast<int>(*seconds);
+    } else if (name == "--detail-url") {
+        if (!IsDetailTemplate(value)) return "--detail-url needs an http:// or https:// address holding {symbol}";
+        options.detailUrl = value;
     } else if (name == "--listen") {
         if (!IsIpAddress(value)) return "--listen needs an IP address, such as 127.0.0.1";
         options.listenAddress = value;
@@ -212,7 +216,7 @@ std::string UsageText() {
            "\n"
            "Live quotes: [--source LIST] [--key NAME=KEY]... [--provider-url NAME=URL]...\n"
            "             [--limit NAME=PER_MINUTE[/PER_DAY]]... [--cache-seconds N]\n"
-           "             [--listen ADDRESS] [--check SYMBOL...]\n"
+           "             [--listen ADDRESS] [--detail-url TEMPLATE] [--check SYMBOL...]\n"
            "--source: simulated (the default) or an ordered list of chart, finnhub, twelvedata.\n"
            "--key: a source's key; or VELMORIA_FINNHUB_KEY, VELMORIA_TWELVEDATA_KEY.\n"
            "--provider-url: a source's base address (scheme, host, port) in place of its own.\n"
@@ -220,6 +224,8 @@ std::string UsageText() {
            "published free ones (0: none), for a plan above the free one.\n"
            "--cache-seconds: how long a quote is served before asking again (15 or more; 60).\n"
            "--listen: the address to bind (default 127.0.0.1).\n"
+           "--detail-url TEMPLATE: the address a click on a quote opens in place of our\n"
+           "detail page; {symbol} stands for the symbol in the source's own form.\n"
            "--check: asks each source once for the symbols, prints the answers and exits\n"
            "(non-zero when no source answered).\n"
            "\n"

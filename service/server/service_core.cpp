@@ -4,12 +4,15 @@
 #include <charconv>
 #include <iterator>
 
+#include "service/http/error_pages.h"
+#include "service/pages/detail_address.h"
 #include "service/pages/detail_pages.h"
 #include "service/pages/pages.h"
 #include "service/http/query.h"
 #include "service/simulated/quote_csv.h"
 #include "service/sources/ask_source.h"
 #include "service/sources/live_csv.h"
+#include "service/sources/symbol_forms.h"
 #include "service/pages/live_detail_page.h"
 
 namespace service {
@@ -71,6 +74,7 @@ namespace {
 GatewaySettings GatewaySettingsFor(const ServiceOptions& options) {
     GatewaySettings settings;
     settings.cacheFor = std::chrono::seconds(options.cacheSeconds);
+    settings.delayNotice.quietFor = settings.cacheFor;
     return settings;
 }
 
@@ -118,7 +122,9 @@ ServiceCore::ServiceCore(const ServiceOptions& options, int port, int deadPort)
       pins_(options.pins),
       message_(options.message ? ExpandPlaceholders(*options.message, port)
                                : DefaultServerMessage(port, !IsLiveMode(options))),
-      exchanges_(options.exchanges ? ExpandPlaceholders(*options.exchanges, port) : ExchangeList(port)) {}
+      exchanges_(options.exchanges ? ExpandPlaceholders(*options.exchanges, port) : ExchangeList(port)),
+      detailUrl_(options.detailUrl),
+      firstSource_(options.sources.empty() ? "" : options.sources.front()) {}
 
 Delivery ServiceCore::Respond(const std::string& path, const std::string& rawQuery) {
     // Control requests are never faulty, or a test could not switch a
@@ -135,7 +141,12 @@ Delivery ServiceCore::Respond(const std::string& path, const std::string& rawQue
                       RedirectsFor(path, rawQuery));
 }
 
-std::string ServiceCore::ServerMessage() const { return message_.Get(); }
+std::string ServiceCore::ServerMessage() const {
+    std::string message = message_.Get();
+    const std::string notice = live_ ? live_->DelayNoticeText() : "";
+    if (notice.empty()) return message;
+    return message.empty() ? notice : message + ", " + notice;
+}
 
 std::size_t ServiceCore::RememberedSymbols() const { return quotes_.RememberedSymbols(); }
 
@@ -199,11 +210,21 @@ Reply ServiceCore::Detail(const std::string& rawQuery) {
     // searching, so a link that holds "s=" is still taken as a link.
     const bool linkFirst = rawQuery.rfind("url=", 0) == 0;
     if (const auto symbol = linkFirst ? std::nullopt : DetailParameter(rawQuery, "s")) {
+        if (detailUrl_) return PreferredDetail(UpperCase(*symbol));
         if (live_) return Html(LiveDetailPage(*symbol, live_->Quote(UpperCase(*symbol)), requester));
         return Html(QuoteDetailPage(*symbol, quotes_.Current(*symbol), requester));
     }
     if (const auto address = DetailParameter(rawQuery, "url")) return Html(LinkDetailPage(*address, requester));
     return {kStatusNotFound, kHtmlType, EmptyDetailPage()};
+}
+
+// The user's own detail page, with the symbol as the source that quoted it
+// writes it (the first source before any quote).
+Reply ServiceCore::PreferredDetail(const std::string& symbol) {
+    const auto quote = live_ && IsPlausibleSymbol(symbol) ? live_->Quote(symbol) : std::nullopt;
+    const std::string source = quote ? quote->source : firstSource_;
+    const std::string address = DetailAddress(*detailUrl_, SourceSymbolForm(source, symbol));
+    return {kStatusFound, kHtmlType, MovedPage(address), {{"Location", address}}};
 }
 
 Reply ServiceCore::Status(const std::string&) {

@@ -74,6 +74,7 @@ private:
     Reply Reseed(const std::string& rawQuery);
 
     Reply Quotes(const std::string& rawQuery, const char* defaultFormat, bool withHeader);
+    Reply PreferredDetail(const std::string& symbol);
     std::optional<Reply> Serve(const Route* first, const Route* last, const std::string& path,
                                const std::string& rawQuery);
     Redirects RedirectsFor(const std::string& path, const std::string& rawQuery) const;
@@ -88,6 +89,8 @@ private:
     PinnedQuotes pins_;
     ResettableText message_;
     ResettableText exchanges_;
+    const std::optional<std::string> detailUrl_;
+    const std::string firstSource_;
 };
 
 }  // namespace service

@@ -85,8 +85,9 @@ SourceAnswer QuoteOf(const nlohmann::json& result, const std::string& symbol) {
     quote.open = FirstOpen(indicators);
     quote.series = Series(result, indicators);
     SourceAnswer answer = Accept(std::move(quote));
-    // The chart API names symbols as the bar writes them.
-    if (answer.kind == AnswerKind::Quote && !AnswersFor(TextField(*meta, "symbol"), symbol)) {
+    // The chart API names symbols in the form it was asked in (BRK-B for
+    // BRK.B).
+    if (answer.kind == AnswerKind::Quote && !AnswersFor(TextField(*meta, "symbol"), WithClassSeparator(symbol, '-'))) {
         return AnswerForAnotherSymbol();
     }
     return answer;
@@ -96,7 +97,8 @@ SourceAnswer QuoteOf(const nlohmann::json& result, const std::string& symbol) {
 
 std::optional<UpstreamRequest> ChartRequest(const std::string& base, const std::string& symbol, const std::string&) {
     if (!IsPlausibleSymbol(symbol)) return std::nullopt;
-    return UpstreamRequest{base + kChartPath + EscapeQueryValue(symbol) + kChartQuery, {}, kBrowserUserAgent};
+    return UpstreamRequest{base + kChartPath + EscapeQueryValue(WithClassSeparator(symbol, '-')) + kChartQuery, {},
+                           kBrowserUserAgent};
 }
 
 SourceAnswer ParseChartAnswer(const UpstreamResponse& response, const std::string& symbol) {

@@ -46,7 +46,7 @@ nlohmann::json SourceJson(SourceState& state, SteadyClock::time_point now) {
 
 std::string LiveGateway::StatusJson() {
     const std::lock_guard<std::mutex> lock(mutex_);
-    const auto now = SteadyClock::now();
+    const auto now = settings_.steadyNow();
     nlohmann::json sources = nlohmann::json::array();
     for (SourceState& state : sources_) sources.push_back(SourceJson(state, now));
     const nlohmann::json status = {

@@ -16,7 +16,9 @@ std::int64_t EpochNow() {
 }  // namespace
 
 LiveGateway::LiveGateway(std::vector<ConfiguredSource> sources, GatewaySettings settings)
-    : settings_(settings), cache_(settings.maxCachedSymbols) {
+    : settings_(std::move(settings)),
+      cache_(settings_.maxCachedSymbols),
+      delayNotice_(settings_.steadyNow(), settings_.wallNow(), settings_.delayNotice) {
     for (ConfiguredSource& source : sources) sources_.emplace_back(std::move(source));
     for (std::size_t i = 0; i < settings_.concurrentRequests; ++i) workers_.emplace_back([this] { Work(); });
 }
@@ -56,7 +58,7 @@ std::vector<std::optional<LiveQuote>> LiveGateway::Quotes(const std::vector<std:
         quotes[i] = answered != nullptr ? answered->quote : std::nullopt;
         if (!quotes[i]) {
             ++counts_.answeredNone;
-        } else if (!done) {
+        } else if (!done || answered->stale) {
             ++counts_.answeredStale;
         }
     }
@@ -65,9 +67,10 @@ std::vector<std::optional<LiveQuote>> LiveGateway::Quotes(const std::vector<std:
 
 std::optional<std::optional<LiveQuote>> LiveGateway::CachedOrQueued(const std::string& symbol) {
     CacheEntry& entry = cache_.Touch(symbol);
-    if (entry.checked && !entry.fetching && SteadyClock::now() < entry.freshUntil) {
+    if (entry.checked && !entry.fetching && settings_.steadyNow() < entry.freshUntil) {
         ++counts_.cacheHits;
         if (!entry.quote) ++counts_.answeredNone;
+        if (entry.quote && entry.stale) ++counts_.answeredStale;
         for (SourceState& state : sources_) {
             if (entry.quote && entry.quote->source == state.source.adapter->name) ++state.counts.cacheHits;
         }
@@ -106,40 +109,87 @@ void LiveGateway::Work() {
 }
 
 LiveGateway::Outcome LiveGateway::FetchFromSources(const std::string& symbol) {
-    for (SourceState& state : sources_) {
+    Outcome outcome;
+    for (std::size_t i = 0; i < sources_.size(); ++i) {
+        SourceState& state = sources_[i];
         const ConfiguredSource& source = state.source;
         {
             const std::lock_guard<std::mutex> lock(mutex_);
-            if (!CannotAsk(source, symbol).empty() || !state.limiter.TryTake(SteadyClock::now(), UtcDay()).empty()) {
+            if (KnownUnknown(symbol, i)) {
                 ++state.counts.skipped;
-                continue;  // the next source may have room, a key or a form for it
+                outcome.answered = true;
+                continue;
+            }
+            if (!CannotAsk(source, symbol).empty()) {
+                ++state.counts.skipped;
+                continue;  // the next source may have a key or a form for it
+            }
+            if (!state.limiter.TryTake(settings_.steadyNow(), UtcDay()).empty()) {
+                ++state.counts.skipped;
+                outcome.unanswered = true;
+                continue;  // the next source may have room
             }
         }
         SourceAnswer answer = AskSource(source, symbol, settings_.upstream, &stopping_);
         const std::lock_guard<std::mutex> lock(mutex_);
-        state.Record(answer, std::chrono::system_clock::now());
-        if (answer.kind == AnswerKind::Limited) {
-            const auto wait = answer.retryAfter ? RetryAfterDelay(*answer.retryAfter, EpochNow()) : std::nullopt;
-            state.limiter.BackOff(SteadyClock::now(), wait);
-        }
-        if (answer.kind == AnswerKind::Quote) {
+        state.Record(answer, settings_.wallNow());
+        const auto now = settings_.steadyNow();
+        outcome.unanswered = true;
+        switch (answer.kind) {
+        case AnswerKind::Limited:
+            state.limiter.BackOff(now, answer.retryAfter ? RetryAfterDelay(*answer.retryAfter, EpochNow()) : std::nullopt);
+            break;
+        case AnswerKind::Failed:
+        case AnswerKind::NotTheFormat:
+            // A hanging or broken source is skipped for a while rather than
+            // asked again for every symbol.
+            state.limiter.Failed(now);
+            break;
+        case AnswerKind::Unknown:
+            state.limiter.Succeeded();
+            RememberUnknown(symbol, i);
+            outcome.answered = true;
+            break;
+        case AnswerKind::Refused: state.limiter.Succeeded(); break;
+        case AnswerKind::Quote:
             state.limiter.Succeeded();
             answer.quote->source = source.adapter->name;
-            return {std::move(answer.quote)};
+            outcome.quote = std::move(answer.quote);
+            outcome.answered = true;
+            return outcome;
         }
         if (stopping_) break;
     }
-    return {};
+    return outcome;
+}
+
+bool LiveGateway::KnownUnknown(const std::string& symbol, std::size_t source) {
+    const CacheEntry* entry = cache_.Find(symbol);
+    return entry != nullptr && source < entry->unknownUntil.size() &&
+           settings_.steadyNow() < entry->unknownUntil[source];
+}
+
+void LiveGateway::RememberUnknown(const std::string& symbol, std::size_t source) {
+    CacheEntry* entry = cache_.Find(symbol);
+    if (entry == nullptr) return;
+    if (entry->unknownUntil.size() <= source) entry->unknownUntil.resize(sources_.size());
+    entry->unknownUntil[source] = settings_.steadyNow() + settings_.rememberUnknownFor;
 }
 
 void LiveGateway::Finish(const std::string& symbol, Outcome outcome) {
     {
         const std::lock_guard<std::mutex> lock(mutex_);
+        const auto now = settings_.steadyNow();
+        if (outcome.quote) {
+            delayNotice_.Fresh(now, settings_.wallNow());
+        } else if (outcome.unanswered && !outcome.answered && !stopping_) {
+            delayNotice_.Unanswered(now);
+        }
         CacheEntry* entry = cache_.Find(symbol);
         if (entry != nullptr) {
-            const auto now = SteadyClock::now();
             entry->checked = true;
             entry->fetching = false;
+            entry->stale = !outcome.quote && entry->quote;
             if (outcome.quote) {
                 entry->quote = std::move(outcome.quote);
                 entry->freshUntil = now + settings_.cacheFor;
@@ -150,6 +200,11 @@ void LiveGateway::Finish(const std::string& symbol, Outcome outcome) {
         }
     }
     fetched_.notify_all();
+}
+
+std::string LiveGateway::DelayNoticeText() {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    return delayNotice_.Text(settings_.steadyNow());
 }
 
 std::size_t LiveGateway::CachedSymbols() {

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 #include "service/sources/live_quote.h"
 #include "service/sources/source_limiter.h"
@@ -20,6 +21,9 @@ struct CacheEntry {
     SteadyClock::time_point freshUntil;  // no upstream request before then
     bool checked = false;                // asked upstream at least once
     bool fetching = false;               // one request in flight; others wait for it
+    bool stale = false;                  // the quote is the last good one: the latest fetch brought none
+    // Per source, in the gateway's order: until when its "unknown" is believed.
+    std::vector<SteadyClock::time_point> unknownUntil;
 };
 
 class QuoteCache {

@@ -29,21 +29,41 @@ void SourceLimiter::Forget(SteadyClock::time_point now, std::int64_t utcDay) {
 
 std::string SourceLimiter::TryTake(SteadyClock::time_point now, std::int64_t utcDay) {
     Forget(now, utcDay);
-    if (now < backOffUntil_) return "backing off after 429";
+    if (now < backOffUntil_) return backOffReason_;
+    if (probing_) return "waiting for the answer to a probe";
     if (perMinute_ > 0 && static_cast<int>(minute_.size()) >= perMinute_) return "per-minute limit reached";
     if (perDay_ > 0 && dayCount_ >= perDay_) return "daily limit reached";
     if (perMinute_ > 0) minute_.push_back(now);
     ++dayCount_;
+    probing_ = troubled_;
     return "";
 }
 
-void SourceLimiter::BackOff(SteadyClock::time_point now, std::optional<std::chrono::seconds> retryAfter) {
-    const std::chrono::seconds wait = retryAfter ? *retryAfter : nextBackOff_;
-    if (!retryAfter) nextBackOff_ = std::min(nextBackOff_ * 2, kLongestBackOff);
+void SourceLimiter::Pause(SteadyClock::time_point now, std::chrono::seconds wait, const char* why) {
     backOffUntil_ = std::max(backOffUntil_, now + wait);
+    nextBackOff_ = std::min(nextBackOff_ * 2, kLongestBackOff);
+    backOffReason_ = why;
+    troubled_ = true;
+    probing_ = false;
 }
 
-void SourceLimiter::Succeeded() { nextBackOff_ = kFirstBackOff; }
+void SourceLimiter::BackOff(SteadyClock::time_point now, std::optional<std::chrono::seconds> retryAfter) {
+    const std::chrono::seconds wait = retryAfter ? std::clamp(*retryAfter, nextBackOff_, kLongestRetryAfter) : nextBackOff_;
+    Pause(now, wait, "backing off after 429");
+}
+
+void SourceLimiter::Failed(SteadyClock::time_point now) {
+    // Requests under way when the back-off began meet the same trouble:
+    // they do not make it longer.
+    if (troubled_ && now < backOffUntil_) return;
+    Pause(now, nextBackOff_, "backing off after failures");
+}
+
+void SourceLimiter::Succeeded() {
+    nextBackOff_ = kFirstBackOff;
+    troubled_ = false;
+    probing_ = false;
+}
 
 LimiterUse SourceLimiter::Use(SteadyClock::time_point now, std::int64_t utcDay) {
     Forget(now, utcDay);

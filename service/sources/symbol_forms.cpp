@@ -9,6 +9,7 @@ namespace {
 const char* const kHexDigits = "0123456789ABCDEF";
 const char* const kCurrencySuffix = "=X";
 constexpr std::size_t kCurrencyCodeLength = 3;
+constexpr std::size_t kMaxClassShareRoot = 5;
 
 bool IsSymbolByte(char c) {
     return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '.' || c == '^' || c == '-' || c == '=';
@@ -56,6 +57,22 @@ std::string ExchangeSuffix(const std::string& symbol) {
 }
 
 std::string WithoutSuffix(const std::string& symbol) { return symbol.substr(0, symbol.rfind('.')); }
+
+std::optional<std::pair<std::string, char>> ClassShare(const std::string& symbol) {
+    if (symbol.size() < 3 || symbol.size() > kMaxClassShareRoot + 2) return std::nullopt;
+    const std::string root = symbol.substr(0, symbol.size() - 2);
+    const char separator = symbol[symbol.size() - 2];
+    const char shareClass = symbol.back();
+    if ((separator != '.' && separator != '-') || (shareClass != 'A' && shareClass != 'B') || !IsUpperWord(root)) {
+        return std::nullopt;
+    }
+    return std::make_pair(root, shareClass);
+}
+
+std::string WithClassSeparator(const std::string& symbol, char separator) {
+    const auto share = ClassShare(symbol);
+    return share ? share->first + separator + share->second : symbol;
+}
 
 std::optional<std::pair<std::string, std::string>> CurrencyPair(const std::string& symbol) {
     const std::size_t pairLength = 2 * kCurrencyCodeLength;

@@ -38,6 +38,7 @@ struct TwelveDataForm {
 std::optional<TwelveDataForm> FormOf(const std::string& symbol) {
     if (!IsPlausibleSymbol(symbol) || symbol[0] == '^') return std::nullopt;
     if (const auto pair = CurrencyPair(symbol)) return TwelveDataForm{pair->first + "/" + pair->second, ""};
+    if (ClassShare(symbol)) return TwelveDataForm{WithClassSeparator(symbol, '.'), ""};
     if (symbol.find('=') != std::string::npos) return std::nullopt;
     if (ExchangeSuffix(symbol) == kLondonSuffix) return TwelveDataForm{WithoutSuffix(symbol), kLondonExchange};
     if (!ExchangeSuffix(symbol).empty()) return std::nullopt;

@@ -157,6 +157,8 @@ TEST(ChartSource, AsksForOneSymbolEscapedInABrowsersName) {
         {"VOD.L", "/v8/finance/chart/VOD.L?range=1d&interval=5m"},
         {"^DJI", "/v8/finance/chart/%5EDJI?range=1d&interval=5m"},
         {"EURUSD=X", "/v8/finance/chart/EURUSD%3DX?range=1d&interval=5m"},
+        {"BRK.B", "/v8/finance/chart/BRK-B?range=1d&interval=5m"},
+        {"BF-B", "/v8/finance/chart/BF-B?range=1d&interval=5m"},
     };
     for (const Case& c : cases) {
         const auto request = service::ChartRequest("https://chart.test", c.symbol, "");

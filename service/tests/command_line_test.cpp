@@ -33,6 +33,17 @@ TEST(CommandLine, TakesEveryOptionInBothSpellings) {
     EXPECT_EQ(line.options.faults[1].fault.arg, 300u);
 }
 
+TEST(CommandLine, TakesTheUsersDetailPageOnlyAsAnAddressHoldingTheSymbol) {
+    EXPECT_FALSE(ParseCommandLine({}).options.detailUrl) << "our own detail page by default";
+    EXPECT_EQ(ParseCommandLine({"--detail-url", "https://b.example/{symbol}"}).options.detailUrl,
+              "https://b.example/{symbol}");
+    for (const char* bad : {"https://b.example/IBM", "file:///{symbol}", "https://b.example/{symbol}\r\nX: y"}) {
+        EXPECT_EQ(ParseCommandLine({"--detail-url", bad}).error,
+                  "--detail-url needs an http:// or https:// address holding {symbol}")
+            << bad;
+    }
+}
+
 TEST(CommandLine, TakesTheExchangeListPinsAndCountedFaults) {
     const CommandLine line =
         ParseCommandLine({"--exchanges", " L , http://{host}/x \r\n", "--pin", "ibm:\"IBM\",0.00\r\n",

@@ -18,10 +18,11 @@ const char* const kSecret = "S3CR3T-KEY";
 TEST(ConfigFile, ReadsTheInstallersLinesAsLongOptions) {
     const ConfigArguments config = ReadConfigText(
         "\xEF\xBB\xBF# set by the administrator\r\ncache-seconds=120\r\n\r\n; keys\r\nkey=finnhub=K1=x\r\n"
-        "  source = chart,finnhub  \r\nlimit=chart=10/100");
+        "  source = chart,finnhub  \r\nlimit=chart=10/100\r\ndetail-url=https://broker.example/q/{symbol}");
     EXPECT_TRUE(config.problems.empty()) << config.problems.front();
     EXPECT_EQ(config.arguments, (std::vector<std::string>{"--cache-seconds=120", "--key=finnhub=K1=x",
-                                                          "--source=chart,finnhub", "--limit=chart=10/100"}));
+                                                          "--source=chart,finnhub", "--limit=chart=10/100",
+                                                          "--detail-url=https://broker.example/q/{symbol}"}));
 }
 
 TEST(ConfigFile, ReportsEachBadLineByNumberLeavesItOutAndKeepsTheRest) {
@@ -37,6 +38,7 @@ TEST(ConfigFile, ReportsEachBadLineByNumberLeavesItOutAndKeepsTheRest) {
         {"cache-seconds=5", "line 2: --cache-seconds needs a number from 15 to 86400"},
         {"source=chart,simulated", "line 2: --source: simulated quotes cannot be mixed with real ones"},
         {"check=IBM", "line 2: --check is for the command line only"},
+        {"detail-url=https://x/S3CR3T-KEY", "line 2: --detail-url needs an http:// or https:// address holding {symbol}"},
         {"config=other.conf", "line 2: --config is for the command line only"},
     };
     for (const Case& c : cases) {

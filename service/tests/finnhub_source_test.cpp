@@ -76,8 +76,16 @@ TEST(FinnhubSource, PutsTheKeyInAHeaderNeverInTheAddress) {
     ASSERT_EQ(request->headers.size(), 1u);
     EXPECT_EQ(request->headers[0], "X-Finnhub-Token: SECRET");
     EXPECT_EQ(request->url.find("SECRET"), std::string::npos);
-    for (const char* notServed : {"^DJI", "EURUSD=X", "A&token=x", ""}) {
+    for (const char* notServed : {"^DJI", "EURUSD=X", "A&token=x", "", "VOD.L", "SAP.DE", "RY.TO"}) {
         EXPECT_FALSE(service::FinnhubRequest("https://fh.test", notServed, "K")) << notServed;
+    }
+}
+
+TEST(FinnhubSource, AsksForClassSharesInItsOwnForm) {
+    for (const char* symbol : {"BRK.B", "BRK-B"}) {
+        const auto request = service::FinnhubRequest("https://fh.test", symbol, "K");
+        ASSERT_TRUE(request) << symbol;
+        EXPECT_EQ(request->url, "https://fh.test/api/v1/quote?symbol=BRK-B") << symbol;
     }
 }
 

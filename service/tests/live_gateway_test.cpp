@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
+#include <functional>
 #include <future>
 #include <nlohmann/json.hpp>
 
@@ -37,6 +40,24 @@ GatewaySettings Quick() {
 }
 
 nlohmann::json Status(LiveGateway& gateway) { return nlohmann::json::parse(gateway.StatusJson()); }
+
+// Simulated clocks for the gateway, moved on by the test.
+class SimulatedClock {
+public:
+    void Advance(std::chrono::seconds by) { offset_ += by.count(); }
+    service::SteadyClock::time_point Steady() const { return kSteadyStart + std::chrono::seconds(offset_.load()); }
+    service::WallClock::time_point Wall() const { return kWallStart + std::chrono::seconds(offset_.load()); }
+    GatewaySettings On(GatewaySettings settings) const {
+        settings.steadyNow = [this] { return Steady(); };
+        settings.wallNow = [this] { return Wall(); };
+        return settings;
+    }
+
+private:
+    static constexpr service::SteadyClock::time_point kSteadyStart{std::chrono::hours(1000)};
+    static constexpr service::WallClock::time_point kWallStart{std::chrono::seconds(1765449720)};
+    std::atomic<std::int64_t> offset_{0};
+};
 
 TEST(LiveGateway, AsksOncePerSymbolPerCachePeriod) {
     FakeSource chart(ChartQuote);
@@ -159,6 +180,132 @@ TEST(LiveGateway, ServesTheLastGoodQuoteWhenEverySourceFails) {
     EXPECT_EQ(stale->time, good->time) << "with its own time";
     EXPECT_EQ(chart.RequestsFor("/IBM"), 2u);
     EXPECT_FALSE(gateway.Quote("NEVER")) << "a symbol never had is N/A";
+}
+
+TEST(LiveGateway, ASymbolNoSourceKnowsCostsEachSourceAboutOneRequestAnHour) {
+    FakeSource chart;
+    chart.AnswerAlways({404, ChartNotFoundBody()});
+    FakeSource finnhub;
+    finnhub.AnswerAlways({200, R"({"c":0,"d":null,"dp":null,"h":0,"l":0,"o":0,"pc":0,"t":0})"});
+    FakeSource twelve;
+    twelve.AnswerAlways({200, R"({"code":404,"message":"symbol not found","status":"error"})"});
+    SimulatedClock clock;
+    LiveGateway gateway({Source("chart", chart), Source("finnhub", finnhub, "K"), Source("twelvedata", twelve, "K")},
+                        clock.On(Quick()));
+    // A bar asking every 5 s for an hour.
+    for (int second = 0; second < 3600; second += 5) {
+        EXPECT_FALSE(gateway.Quote("BOGUS"));
+        clock.Advance(5s);
+    }
+    for (const FakeSource* source : {&chart, &finnhub, &twelve}) EXPECT_EQ(source->RequestCount(), 1u);
+    EXPECT_FALSE(gateway.Quote("BOGUS"));
+    for (const FakeSource* source : {&chart, &finnhub, &twelve}) {
+        EXPECT_EQ(source->RequestCount(), 2u) << "asked again once the hour is over";
+    }
+}
+
+TEST(LiveGateway, AsksTheNextSourceForWhatTheFirstDoesNotKnow) {
+    FakeSource chart;
+    chart.AnswerAlways({404, ChartNotFoundBody()});
+    FakeSource finnhub;
+    finnhub.AnswerAlways({200, FinnhubBody(5, 4)});
+    SimulatedClock clock;
+    LiveGateway gateway({Source("chart", chart), Source("finnhub", finnhub, "K")}, clock.On(Quick()));
+    for (int period = 0; period < 5; ++period) {
+        ASSERT_TRUE(gateway.Quote("IBM"));
+        clock.Advance(61s);
+    }
+    EXPECT_EQ(chart.RequestCount(), 1u) << "its unknown is believed";
+    EXPECT_EQ(finnhub.RequestCount(), 5u) << "the quote is asked for every cache period";
+}
+
+TEST(LiveGateway, SkipsASourceThatHangsAndProbesItNowAndThen) {
+    FakeSource chart;
+    chart.AnswerAlways({200, "{}", "application/json", {}, 5000ms});
+    FakeSource finnhub;
+    finnhub.AnswerAlways({200, FinnhubBody(5, 4)});
+    SimulatedClock clock;
+    GatewaySettings settings = clock.On(Quick());
+    settings.upstream.totalTimeout = 1000ms;
+    settings.concurrentRequests = 4;
+    LiveGateway gateway({Source("chart", chart), Source("finnhub", finnhub, "K")}, settings);
+    std::vector<std::string> symbols;
+    auto allPriced = [&](const char* prefix) {
+        symbols.clear();
+        for (int i = 0; i < 20; ++i) symbols.push_back(prefix + std::to_string(i));
+        for (int ask = 0; ask < 20; ++ask) {
+            const auto quotes = gateway.Quotes(symbols);
+            if (std::all_of(quotes.begin(), quotes.end(), [](const auto& quote) { return quote.has_value(); })) {
+                return true;
+            }
+        }
+        return false;
+    };
+    ASSERT_TRUE(allPriced("S"));
+    EXPECT_LE(chart.RequestCount(), 4u) << "only the requests under way before the first time-out";
+    const std::size_t before = chart.RequestCount();
+    clock.Advance(31s);  // past the first back-off
+    ASSERT_TRUE(allPriced("T"));
+    EXPECT_EQ(chart.RequestCount(), before + 1) << "one probe, the others asked of the next source";
+    EXPECT_GE(Status(gateway)["sources"][0]["answers"]["skipped"], 30);
+}
+
+TEST(LiveGateway, CountsEveryStaleAnswer) {
+    struct Case {
+        const char* name;
+        std::function<void(FakeSource&)> spoil;
+    };
+    const Case cases[] = {
+        {"fast failure", [](FakeSource& chart) { chart.AnswerAlways({503, "down", "text/plain"}); }},
+        {"limit", [](FakeSource& chart) { chart.AnswerAlways({429, "", "text/plain", {{"Retry-After", "600"}}}); }},
+    };
+    for (const Case& c : cases) {
+        FakeSource chart(ChartQuote);
+        SimulatedClock clock;
+        LiveGateway gateway({Source("chart", chart)}, clock.On(Quick()));
+        ASSERT_TRUE(gateway.Quote("IBM")) << c.name;
+        ASSERT_TRUE(gateway.Quote("MSFT")) << c.name;
+        c.spoil(chart);
+        clock.Advance(61s);
+        EXPECT_TRUE(gateway.Quote("IBM")) << c.name << ": after the failure itself";
+        EXPECT_TRUE(gateway.Quote("MSFT")) << c.name << ": after a skip";
+        EXPECT_TRUE(gateway.Quote("IBM")) << c.name << ": from the cache";
+        EXPECT_EQ(Status(gateway)["cache"]["answeredStale"], 3) << c.name;
+    }
+}
+
+TEST(LiveGateway, SaysWhenNoSourceAnswersAndOnlyOnALastingChange) {
+    setenv("TZ", "UTC", 1);
+    tzset();
+    FakeSource chart(ChartQuote);
+    SimulatedClock clock;  // 10:42 UTC
+    GatewaySettings settings = clock.On(Quick());
+    settings.retryFailedAfter = 15s;
+    LiveGateway gateway({Source("chart", chart)}, settings);
+    ASSERT_TRUE(gateway.Quote("IBM"));
+    EXPECT_EQ(gateway.DelayNoticeText(), "");
+    chart.AnswerAlways({503, "down", "text/plain"});
+    clock.Advance(30s);
+    gateway.Quote("IBM");
+    EXPECT_EQ(gateway.DelayNoticeText(), "") << "one failure within the cache period is no delay";
+    clock.Advance(61s);
+    gateway.Quote("IBM");
+    EXPECT_EQ(gateway.DelayNoticeText(), "Quotes delayed: no source has answered since 10:42");
+    chart.SetAnswerer(ChartQuote);
+    clock.Advance(120s);  // past the back-off
+    ASSERT_TRUE(gateway.Quote("IBM"));
+    EXPECT_EQ(gateway.DelayNoticeText(), "Quotes delayed: no source has answered since 10:42")
+        << "the message changes at most once in a few minutes";
+    clock.Advance(61s);
+    EXPECT_EQ(gateway.DelayNoticeText(), "") << "fresh quotes flow again";
+
+    FakeSource finnhub;
+    LiveGateway usOnly({Source("finnhub", finnhub, "K")}, clock.On(Quick()));
+    for (int period = 0; period < 5; ++period) {
+        EXPECT_FALSE(usOnly.Quote("VOD.L"));
+        clock.Advance(61s);
+    }
+    EXPECT_EQ(usOnly.DelayNoticeText(), "") << "a symbol no source can be asked for is no delay";
 }
 
 // A source that answers later than anyone waits.

@@ -8,6 +8,7 @@
 #include "fake_source.h"
 #include "raw_http.h"
 #include "running_service.h"
+#include "service/server/service_core.h"
 
 namespace service_test {
 namespace {
@@ -44,6 +45,20 @@ TEST(LiveMode, AnswersTheBarsLinesFromTheSource) {
     EXPECT_EQ(BodyOf(service.port(), "/d/quotes.csv?f=sl1t1c1ghpv&s=IBM"),
               "\"IBM\",182.63,\"4:00PM\",+1.85,179.78,183.63,180.78,4321000\r\n");
     EXPECT_EQ(chart.RequestCount(), 3u) << "the second ask came from the cache";
+}
+
+TEST(LiveMode, SendsAClickToTheUsersDetailPageWithTheSourcesFormOfTheSymbol) {
+    FakeSource chart([](const FakeRequest& request) {
+        return FakeAnswer{200, ChartBody(request.path.substr(request.path.rfind('/') + 1), 411.5, 410)};
+    });
+    service::ServiceOptions options = LiveOptions(chart);
+    options.detailUrl = "https://portal.example/quote/{symbol}";
+    service::ServiceCore core(options, 8642);
+    const service::Reply reply = core.Respond("/orvo.html", "s=BRK.B&v=5.6&ban=21").reply;
+    EXPECT_EQ(reply.status, 302);
+    ASSERT_EQ(reply.headers.size(), 1u);
+    EXPECT_EQ(reply.headers[0].value, "https://portal.example/quote/BRK-B");
+    EXPECT_EQ(chart.RequestsFor("/BRK-B"), 1u);
 }
 
 TEST(LiveMode, NeverInventsAPrice) {

@@ -80,6 +80,19 @@ TEST(Detail, TellsLinksFromSymbols) {
     EXPECT_EQ(core.Respond("/orvo.html", "").reply.status, kStatusNotFound);
 }
 
+TEST(Detail, SendsAQuoteToTheUsersOwnDetailPage) {
+    ServiceOptions options = Options();
+    options.detailUrl = "https://broker.example/quote/{symbol}?from=velmoria";
+    ServiceCore core(options, kPort);
+    const Reply reply = core.Respond("/orvo.html", "s=brk.b&v=5.6&ban=21").reply;
+    EXPECT_EQ(reply.status, kStatusFound);
+    ASSERT_EQ(reply.headers.size(), 1u);
+    EXPECT_EQ(reply.headers[0].name, "Location");
+    EXPECT_EQ(reply.headers[0].value, "https://broker.example/quote/BRK.B?from=velmoria");
+    const std::string link = core.Respond("/orvo.html", "url=http://x/&v=5.6&ban=21").reply.body;
+    EXPECT_NE(link.find("<a href=\"http://x/\">"), std::string::npos) << "a link item keeps our page";
+}
+
 TEST(Detail, ShowsTheLastQuoteGivenOut) {
     ServiceCore core(Options(), kPort);
     core.Respond("/d/quotes.csv", "s=IBM");

@@ -59,6 +59,38 @@ TEST(SourceLimiter, BacksOffForRetryAfterOrTwiceAsLongEachTime) {
     EXPECT_EQ(doubling.TryTake(now + seconds(30), kToday), "") << "a good answer starts the doubling again";
 }
 
+TEST(SourceLimiter, KeepsRetryAfterWithinTheDoublingBackOffAndAnHour) {
+    const struct {
+        seconds retryAfter;
+        seconds expected;
+    } cases[] = {
+        {seconds(0), seconds(30)},          // would switch the back-off off
+        {seconds(5), seconds(30)},
+        {seconds(120), seconds(120)},
+        {seconds(999999999), seconds(3600)},  // would silence the source until a restart
+    };
+    for (const auto& c : cases) {
+        SourceLimiter limiter(60, 0);
+        limiter.BackOff(kStart, c.retryAfter);
+        EXPECT_EQ(limiter.Use(kStart, kToday).backOffLeft, c.expected) << c.retryAfter.count();
+        EXPECT_NE(limiter.TryTake(kStart + c.expected - seconds(1), kToday), "") << c.retryAfter.count();
+        EXPECT_EQ(limiter.TryTake(kStart + c.expected, kToday), "") << c.retryAfter.count();
+    }
+}
+
+TEST(SourceLimiter, ProbesAFailingSourceWithOneRequestAtATime) {
+    SourceLimiter limiter(0, 0);
+    limiter.Failed(kStart);
+    EXPECT_EQ(limiter.TryTake(kStart + seconds(29), kToday), "backing off after failures");
+    EXPECT_EQ(limiter.TryTake(kStart + seconds(30), kToday), "") << "the probe";
+    EXPECT_EQ(limiter.TryTake(kStart + seconds(31), kToday), "waiting for the answer to a probe");
+    limiter.Failed(kStart + seconds(38));
+    EXPECT_NE(limiter.TryTake(kStart + seconds(38) + seconds(59), kToday), "") << "twice as long";
+    EXPECT_EQ(limiter.TryTake(kStart + seconds(38) + seconds(60), kToday), "") << "the next probe";
+    limiter.Succeeded();
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(limiter.TryTake(kStart + seconds(100), kToday), "") << "answering again";
+}
+
 TEST(RetryAfter, ReadsSecondsAndHttpDates) {
     const std::int64_t now = DaysFromCivil({2026, 12, 10}) * 86400 + 12 * 3600;
     EXPECT_EQ(RetryAfterDelay("120", now), seconds(120));

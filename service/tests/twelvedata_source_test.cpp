@@ -107,6 +107,8 @@ TEST(TwelveDataSource, MapsSymbolsToItsOwnForms) {
         {"EURUSD=X", "https://td.test/quote?symbol=EUR%2FUSD"},
         {"^DJI", nullptr},
         {"SAP.DE", nullptr},
+        {"BRK.B", "https://td.test/quote?symbol=BRK.B"},
+        {"BRK-A", "https://td.test/quote?symbol=BRK.A"},
         {"AB=C", nullptr},
         {"IBM&x", nullptr},
     };

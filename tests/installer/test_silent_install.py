@@ -70,8 +70,8 @@ def test_a_silent_install_puts_the_programs_shortcuts_run_and_apps_entries_in_pl
         "NoModify": 1,
         "NoRepair": 1,
     }
-    # Simulated quotes unless told otherwise.
-    assert config_lines(bench) == ["source=simulated"]
+    # Live quotes from the keyless source unless told otherwise.
+    assert config_lines(bench) == ["source=chart"]
 
 
 def test_the_setup_the_programs_and_the_uninstaller_carry_the_version(bench):
@@ -103,6 +103,9 @@ QUOTE_CASES = [
                  id="live with a Twelve Data key"),
     pytest.param(["/QUOTES=simulated", "/FINNHUBKEY=fh1"], ["source=simulated"],
                  id="a key without live quotes is not written"),
+    pytest.param(["/FINNHUBKEY=fh1"], ["key=finnhub=fh1", "source=chart,finnhub"], id="a key alone: live quotes"),
+    pytest.param(["/DETAILURL=https://broker.example/q/{symbol}"],
+                 ["source=chart", "detail-url=https://broker.example/q/{symbol}"], id="the user's own detail page"),
 ]
 
 

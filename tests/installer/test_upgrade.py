@@ -46,6 +46,14 @@ def test_an_upgrade_while_the_bar_runs_keeps_every_setting_and_the_bars_place(be
     assert sorted(run_entries(bench)) == [RUN_VALUE]
 
 
+def test_an_upgrade_without_quote_options_keeps_simulated_quotes(bench):
+    code, _ = install(bench, "/QUOTES=simulated", "/AUTOSTART=0")
+    assert code == 0
+    code, _ = install(bench)
+    assert code == 0
+    assert config_lines(bench) == ["source=simulated"], "live quotes are for new installs, not a chosen offline one"
+
+
 def test_an_upgrade_with_a_new_quote_choice_keeps_the_administrators_own_lines(bench):
     code, _ = install(bench, "/QUOTES=live", "/TWELVEDATAKEY=td1", "/AUTOSTART=0")
     assert code == 0
