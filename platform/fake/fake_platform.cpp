@@ -1153,17 +1153,7 @@ std::uint32_t FakePlatform::GetWindowStyle(WindowHandle handle) {
 bool FakePlatform::GetMonitorRect(WindowHandle handle, Rect& monitor) {
     const auto guard = Guard();
     Log(Format("GetMonitorRect", NameOf(handle)));
-    if (monitors.empty()) return false;
-    const Rect& rect = window(handle).rect;
-    const std::int32_t x = rect.left + (rect.right - rect.left) / 2;
-    const std::int32_t y = rect.top + (rect.bottom - rect.top) / 2;
-    monitor = monitors.front();
-    for (const Rect& candidate : monitors) {
-        if (x >= candidate.left && x < candidate.right && y >= candidate.top && y < candidate.bottom) {
-            monitor = candidate;
-            break;
-        }
-    }
+    monitor = MonitorsNow()[MonitorIndexFor(window(handle).rect)].area;
     return true;
 }
 

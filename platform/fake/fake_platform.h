@@ -216,9 +216,7 @@ public:
     WindowHandle foregroundWindow = nullptr;
     WindowHandle desktopWindow = nullptr;
     WindowHandle shellWindow = nullptr;
-    // The monitors; a window belongs to the one holding its rectangle's
-    // centre, or to the first.
-    std::vector<Rect> monitors{Rect{0, 0, 1280, 1024}};
+    // The monitor a window belongs to is MonitorFromRect's (monitors above).
     // Windows that asked for session notices, and the display-state
     // notifications registered and not yet unregistered.
     std::set<WindowHandle> sessionWatchers;

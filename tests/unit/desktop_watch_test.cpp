@@ -117,12 +117,12 @@ TEST_F(DesktopWatchTest, ATopmostBarStepsBackOnlyForAFullScreenProgramOnItsOwnMo
         {"a maximised window with a caption", {-8, -8, 1288, 1032}, kCaptioned, 0, false},
         {"a window short of the bottom edge", {0, 0, 1280, 1000}, kPopup, 0, false},
     };
-    fake.monitors = {kFirstMonitor, kSecondMonitor};
+    fake.monitors = {{kFirstMonitor, kFirstMonitor, platform::kBaseDpi}, {kSecondMonitor, kSecondMonitor, platform::kBaseDpi}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         TearDown();
         SetUp();
-        fake.monitors = {kFirstMonitor, kSecondMonitor};
+        fake.monitors = {{kFirstMonitor, kFirstMonitor, platform::kBaseDpi}, {kSecondMonitor, kSecondMonitor, platform::kBaseDpi}};
         Run([&] {
             const WindowHandle program = fake.AddWindow("program");
             const WindowHandle front = c.which == 0 ? program : c.which == 1 ? desktop : shell;
