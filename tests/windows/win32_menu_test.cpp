@@ -55,15 +55,17 @@ TEST(Win32Menu, TheContextMenuBecomesANativeMenuThatGoesWithAllItsSubmenus) {
         main = reinterpret_cast<HMENU>(menu.get());
         ASSERT_TRUE(::IsMenu(main));
         const std::vector<Item> items = Items(main);
-        ASSERT_EQ(items.size(), 13u);
+        ASSERT_EQ(items.size(), 14u);
         const std::vector<std::string> texts = {"Visit quotes.test...", "Velmoria On-Line Help", "",
                                                 "Add/Remove Symbols...", "Scroll Speed", "Update Frequency",
-                                                "Data", "Always On Top", "Snap to Screen Edges", "",
-                                                "Send Velmoria v5.6 to a Friend...", "", "Exit"};
+                                                "Data", "Always On Top", "Snap to Screen Edges",
+                                                "Reserve Screen Space", "", "Send Velmoria v5.6 to a Friend...",
+                                                "", "Exit"};
         for (std::size_t i = 0; i < items.size(); ++i) EXPECT_EQ(items[i].text, texts[i]) << i;
-        for (const std::size_t separator : {2u, 9u, 11u}) EXPECT_TRUE(items[separator].state & MF_SEPARATOR);
+        for (const std::size_t separator : {2u, 10u, 12u}) EXPECT_TRUE(items[separator].state & MF_SEPARATOR);
         EXPECT_EQ(items[0].id, 33000u);
-        EXPECT_EQ(items[12].id, 33002u);
+        EXPECT_EQ(items[9].id, 33033u);
+        EXPECT_EQ(items[13].id, 33002u);
         EXPECT_EQ(Checked(main), std::vector<std::string>{"Snap to Screen Edges"});
         for (int i = 0; i < 3; ++i) {
             submenus[i] = ::GetSubMenu(main, 4 + i);
