@@ -10,7 +10,7 @@
 ;
 ; Silent use (/S) for administrators, each option optional:
 ;   /QUOTES=live|simulated (live by default)  /FINNHUBKEY=KEY  /TWELVEDATAKEY=KEY
-;   /DETAILURL=TEMPLATE  /AUTOSTART=0|1
+;   /DETAILURL="TEMPLATE" (quoted: its slashes would end it)  /AUTOSTART=0|1
 ;   /D=C:\Path\Without\Quotes
 ; The uninstaller keeps the settings unless /REMOVESETTINGS=1 is given (or
 ; the box is ticked).

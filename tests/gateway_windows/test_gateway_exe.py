@@ -214,14 +214,16 @@ class RedirectingKeyedSource:
 
 def test_a_key_follows_no_redirect_to_another_port_or_over_plain_http(bench):
     keyed = RedirectingKeyedSource()
-    port = free_port()
     write_config(bench, "source=finnhub\nkey=finnhub=%s\nprovider-url=finnhub=%s\n" % (SECRET, keyed.base))
     try:
-        program = start(bench, "--port", port, port=port)
+        # A refused redirect is a failed answer, after which the source rests
+        # for a while: each kind of redirect gets a gateway of its own.
         for symbol in ("IBM", "MSFT"):
+            port = free_port()
+            program = start(bench, "--port", port, port=port)
             assert quote_line(port, symbol) == NOT_AVAILABLE.replace("BOGUS", symbol)
-        assert stop_command(bench).code == 0
-        stopped_cleanly(program, port)
+            assert stop_command(bench).code == 0
+            stopped_cleanly(program, port)
     finally:
         keyed.stop()
     assert [where for where, _, _ in keyed.reached] == ["source", "source"], keyed.reached

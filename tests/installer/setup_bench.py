@@ -99,6 +99,16 @@ def install(bench, *options):
     return code, time.monotonic() - started
 
 
+def install_quoted(bench, *options):
+    """A silent install whose options may hold quoted values (an address,
+    whose slashes NSIS would otherwise take for the next option's start),
+    given through a batch file so they reach the setup as typed; the exit
+    code."""
+    copy = host_path(bench, BENCH_FOLDER + r"\setup.exe")
+    copy.write_bytes(setup_path().read_bytes())
+    return run_batch(bench, "install.bat", [" ".join([BENCH_FOLDER + r"\setup.exe", "/S", *options])])
+
+
 def install_into(bench, folder, *options):
     """A silent install into a folder given with /D= (which comes last,
     unquoted); the exit code."""

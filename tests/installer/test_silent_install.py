@@ -12,7 +12,7 @@ import pytest
 
 from setup_bench import (BAR_FILE, BAR_SHORTCUT, CONFIG_FILE, GATEWAY_FILE, GATEWAY_SHORTCUT, INSTALL_DIR,
                          INSTALLED_FILES, README_FILE, RUN_COMMAND, RUN_VALUE, UNINSTALLER_FILE, apps_entry,
-                         config_lines, host_path, install, install_into, installed, run_entries, setup_path)
+                         config_lines, host_path, install, install_into, install_quoted, installed, run_entries, setup_path)
 from version_info import read_version_info
 
 VERSION = "5.6.0.0"
@@ -104,8 +104,6 @@ QUOTE_CASES = [
     pytest.param(["/QUOTES=simulated", "/FINNHUBKEY=fh1"], ["source=simulated"],
                  id="a key without live quotes is not written"),
     pytest.param(["/FINNHUBKEY=fh1"], ["key=finnhub=fh1", "source=chart,finnhub"], id="a key alone: live quotes"),
-    pytest.param(["/DETAILURL=https://broker.example/q/{symbol}"],
-                 ["source=chart", "detail-url=https://broker.example/q/{symbol}"], id="the user's own detail page"),
 ]
 
 
@@ -114,6 +112,11 @@ def test_the_quote_choice_becomes_the_gateways_configuration(bench, options, lin
     code, _ = install(bench, *options)
     assert code == 0
     assert config_lines(bench) == lines
+
+
+def test_the_users_own_detail_page_is_given_quoted(bench):
+    assert install_quoted(bench, '/DETAILURL="https://broker.example/q/{symbol}"') == 0
+    assert config_lines(bench) == ["source=chart", "detail-url=https://broker.example/q/{symbol}"]
 
 
 def files_written_since(root, moment):
