@@ -23,16 +23,7 @@ source "$root/bench/wine_session.sh"
 start_service "$work/requests.log"
 
 symbols=$(printf 'SY%02d, ' $(seq 1 20))
-cat >"$work/settings.reg" <<REG
-REGEDIT4
-
-[HKEY_LOCAL_MACHINE\\Software\\Orvo]
-"Top"=dword:00000000
-"Left"=dword:00000000
-"Right"=dword:000001a7
-"Symbols"="${symbols%, }"
-REG
-wine regedit /S "$work/settings.reg"
+store_bar_settings "${symbols%, }"
 
 wine "$exe" >/dev/null 2>&1 &
 wine "$yardstick" $((warmup + seconds + 5)) >/dev/null 2>&1 &

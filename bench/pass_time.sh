@@ -26,16 +26,7 @@ span() {
 }
 
 symbols=$(for i in $(seq -w 1 "$symbols_count"); do printf 'S%s, ' "$i"; done)
-cat >"$work/settings.reg" <<REG
-REGEDIT4
-
-[HKEY_LOCAL_MACHINE\\Software\\Orvo]
-"Top"=dword:00000000
-"Left"=dword:00000000
-"Right"=dword:000001a7
-"Symbols"="${symbols%, }"
-REG
-wine regedit /S "$work/settings.reg"
+store_bar_settings "${symbols%, }"
 
 # The bar: one whole pass.
 start_service "$work/bar.log"

@@ -30,3 +30,18 @@ start_service() {
     pids+=("$service_pid")
     for _ in $(seq 100); do grep -q listening "$work/service.out" 2>/dev/null && break; sleep 0.1; done
 }
+
+# Stores the bar's settings in the prefix: at the top left, 423 pixels wide,
+# with the symbol list $1.
+store_bar_settings() {
+    cat >"$work/settings.reg" <<REG
+REGEDIT4
+
+[HKEY_LOCAL_MACHINE\\Software\\Orvo]
+"Top"=dword:00000000
+"Left"=dword:00000000
+"Right"=dword:000001a7
+"Symbols"="$1"
+REG
+    wine regedit /S "$work/settings.reg"
+}
