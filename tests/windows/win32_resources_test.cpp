@@ -44,6 +44,17 @@ TEST_F(ExeResources, ManifestHasNoRequestedExecutionLevel) {
     EXPECT_EQ(manifest.find("trustInfo"), std::string::npos);
 }
 
+TEST_F(ExeResources, ManifestNamesTheProcessorTheExeIsBuiltFor) {
+    // The exe under test comes from the same build as this test.
+#ifdef _WIN64
+    const char* expected = "processorArchitecture=\"amd64\"";
+#else
+    const char* expected = "processorArchitecture=\"x86\"";
+#endif
+    const std::string manifest = Resource(MAKEINTRESOURCEA(24), MAKEINTRESOURCEA(1));
+    EXPECT_NE(manifest.find(expected), std::string::npos) << manifest;
+}
+
 TEST_F(ExeResources, VersionIs5600) {
     DWORD ignored = 0;
     const DWORD size = ::GetFileVersionInfoSizeA(exePath.c_str(), &ignored);
