@@ -8,7 +8,7 @@ namespace {
 
 MonitorSpot Describe(platform::WindowManager& windows, platform::MonitorHandle monitor) {
     MonitorSpot spot;
-    windows.GetMonitorInfo(monitor, spot.info);
+    spot.known = windows.GetMonitorInfo(monitor, spot.info);
     spot.dpi = windows.GetDpiForMonitor(monitor);
     if (spot.dpi == 0) spot.dpi = platform::kBaseDpi;
     return spot;

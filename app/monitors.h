@@ -10,6 +10,7 @@ namespace app {
 struct MonitorSpot {
     platform::MonitorInfo info;
     std::uint32_t dpi = 0;
+    bool known = false;  // the platform described the monitor
     platform::Point origin() const { return platform::Point{info.monitor.left, info.monitor.top}; }
 };
 

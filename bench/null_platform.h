@@ -146,13 +146,16 @@ public:
     platform::WindowHandle GetDesktopWindow() override { return nullptr; }
     platform::WindowHandle GetShellWindow() override { return nullptr; }
     std::uint32_t GetWindowStyle(platform::WindowHandle) override { return 0; }
-    bool GetMonitorRect(platform::WindowHandle, platform::Rect&) override { return false; }
     bool RegisterSessionNotification(platform::WindowHandle) override { return true; }
     bool UnregisterSessionNotification(platform::WindowHandle) override { return true; }
     platform::NotificationHandle RegisterDisplayStateNotification(platform::WindowHandle) override {
         return Token<platform::NotificationHandle>();
     }
     bool UnregisterPowerSettingNotification(platform::NotificationHandle) override { return true; }
+    platform::NetworkWatchHandle RegisterNetworkChangeNotification(platform::WindowHandle, std::uint32_t) override {
+        return nullptr;
+    }
+    bool UnregisterNetworkChangeNotification(platform::NetworkWatchHandle) override { return true; }
     std::uintptr_t AppBarMessage(std::uint32_t, platform::AppBarData&) override { return 1; }
     std::uint32_t RegisterWindowMessage(const char*) override { return 0xC000; }
 

@@ -1,8 +1,8 @@
 #pragma once
-// What the bar asks of the desktop around it: which window is in front and
-// where the monitors are, and the notices of the session being locked or
-// switched away and of the screen going off. One virtual per Win32 call,
-// named after it, taking the same arguments in neutral types.
+// What the bar asks of the desktop around it: which window is in front, and
+// the notices of the session being locked or switched away and of the
+// screen going off. One virtual per Win32 call, named after it, taking the
+// same arguments in neutral types.
 #include <cstdint>
 
 #include "platform/types.h"
@@ -11,6 +11,8 @@ namespace platform {
 
 struct NotificationTag;
 using NotificationHandle = NotificationTag*;  // HPOWERNOTIFY
+struct NetworkWatchTag;
+using NetworkWatchHandle = NetworkWatchTag*;
 
 // WM_WTSSESSION_CHANGE and its wParam codes.
 inline constexpr std::uint32_t kWmWtsSessionChange = 0x02B1;
@@ -71,9 +73,6 @@ public:
     virtual WindowHandle GetShellWindow() = 0;
     // GetWindowLongA(GWL_STYLE), for a window of any process.
     virtual std::uint32_t GetWindowStyle(WindowHandle window) = 0;
-    // The whole rectangle (not the work area) of the monitor nearest the
-    // window: MonitorFromWindow(MONITOR_DEFAULTTONEAREST), GetMonitorInfoA.
-    virtual bool GetMonitorRect(WindowHandle window, Rect& monitor) = 0;
 
     // WTSRegisterSessionNotification(NOTIFY_FOR_THIS_SESSION) and its undo.
     virtual bool RegisterSessionNotification(WindowHandle window) = 0;
@@ -82,6 +81,13 @@ public:
     // window, and its undo; null when the system offers none.
     virtual NotificationHandle RegisterDisplayStateNotification(WindowHandle window) = 0;
     virtual bool UnregisterPowerSettingNotification(NotificationHandle notification) = 0;
+
+    // NotifyIpInterfaceChange(AF_UNSPEC): every change of a network
+    // interface posts `message` (no parameters) to `window`, from a thread of
+    // the system's. nullptr where Windows does not tell. Undone by
+    // CancelMibChangeNotify2, after which nothing more is posted.
+    virtual NetworkWatchHandle RegisterNetworkChangeNotification(WindowHandle window, std::uint32_t message) = 0;
+    virtual bool UnregisterNetworkChangeNotification(NetworkWatchHandle watch) = 0;
 
     // Application desktop toolbars: SHAppBarMessage, which may change
     // `data` (ABM_QUERYPOS, ABM_SETPOS); and RegisterWindowMessageA, for the

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstring>
 
+#include "app/monitors.h"
 #include "platform/constants.h"
 #include "quotes/http_get_text.h"
 #include "ticker/ids.h"
@@ -32,6 +33,7 @@ void DesktopNotices::Start(platform::WindowHandle window) {
     Stop();
     if (desktop_.RegisterSessionNotification(window)) sessionWindow_ = window;
     display_ = desktop_.RegisterDisplayStateNotification(window);
+    network_ = desktop_.RegisterNetworkChangeNotification(window, kWmNetworkChange);
 }
 
 void DesktopNotices::Stop() {
@@ -39,6 +41,8 @@ void DesktopNotices::Stop() {
     sessionWindow_ = nullptr;
     if (display_ != nullptr) desktop_.UnregisterPowerSettingNotification(display_);
     display_ = nullptr;
+    if (network_ != nullptr) desktop_.UnregisterNetworkChangeNotification(network_);
+    network_ = nullptr;
 }
 
 void TickerWindow::WatchDesktop() {
@@ -143,8 +147,16 @@ platform::ProcResult TickerWindow::OnWakeTimer() {
     return 0;
 }
 
+platform::ProcResult TickerWindow::OnNetworkChange(const app::Message&) {
+    // Interfaces come and go all the time; only a bar that lost the network
+    // tries early, as after a wake.
+    if (desktopWatch_.networkDown && desktopWatch_.wakeRetriesLeft == 0) StartWakeTries();
+    return 0;
+}
+
 void TickerWindow::NoteServerAnswer(const std::string& message) {
-    if (desktopWatch_.wakeRetriesLeft == 0 || message == quotes::kDownloadErrorText) return;
+    desktopWatch_.networkDown = message == quotes::kDownloadErrorText;
+    if (desktopWatch_.wakeRetriesLeft == 0 || desktopWatch_.networkDown) return;
     // The network is back, and this cycle's pass brings the quotes.
     desktopWatch_.wakeRetriesLeft = 0;
     platform_.windows.KillTimer(hwnd(), WAKE_TIMER);
@@ -176,10 +188,12 @@ platform::WindowHandle TickerWindow::FullScreenInFront() {
     if (front == desktop.GetDesktopWindow() || front == desktop.GetShellWindow()) return nullptr;
     // A maximised window with a caption is ordinary work, not full screen.
     if ((desktop.GetWindowStyle(front) & platform::kWsCaption) == platform::kWsCaption) return nullptr;
-    platform::Rect monitor;
+    platform::WindowManager& windows = platform_.windows;
+    platform::Rect bar;
     platform::Rect rect;
-    if (!desktop.GetMonitorRect(hwnd(), monitor) || !platform_.windows.GetWindowRect(front, rect)) return nullptr;
-    return CoversMonitor(rect, monitor) ? front : nullptr;
+    if (!windows.GetWindowRect(hwnd(), bar) || !windows.GetWindowRect(front, rect)) return nullptr;
+    const app::MonitorSpot spot = app::MonitorOf(windows, bar);
+    return spot.known && CoversMonitor(rect, spot.info.monitor) ? front : nullptr;
 }
 
 void TickerWindow::FollowAlwaysOnTop() {

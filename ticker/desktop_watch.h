@@ -1,8 +1,8 @@
 #pragma once
 // How the bar shares the desktop: it steps back behind a full-screen
 // program on its monitor, rests while nobody can see it (session locked or
-// switched away, screen off) and, after the computer wakes from sleep,
-// fetches quotes as soon as the network answers.
+// switched away, screen off) and, after the computer wakes from sleep or
+// the network comes back, fetches quotes as soon as the network answers.
 #include <cstdint>
 
 #include "platform/constants.h"
@@ -24,6 +24,8 @@ inline constexpr int kWakeRetries = 12;
 
 // The notices of the shell to the bar as an application desktop toolbar.
 inline constexpr std::uint32_t kWmAppBarNotice = platform::kWmApp + 2;
+// A network interface changed (posted from a thread of the system's).
+inline constexpr std::uint32_t kWmNetworkChange = platform::kWmApp + 3;
 
 // The edge of its monitor a bar stands at (platform::kAbeTop or kAbeBottom):
 // at or beyond the top or bottom of the monitor's free part; kNoDockEdge
@@ -48,12 +50,16 @@ struct DesktopWatch {
     bool steppedBack = false;
     // Cycles still to try after a wake before giving up on the network.
     int wakeRetriesLeft = 0;
+    // The home site's message could not be fetched in the last cycle: the
+    // network (or the site) is away, and a change of network may bring it
+    // back.
+    bool networkDown = false;
 
     bool NobodyLooks() const { return locked || switchedAway || screenOff; }
 };
 
-// The session and display-state notices of one window, taken for as long
-// as the bar runs.
+// The session, display-state and network-change notices of one window,
+// taken for as long as the bar runs.
 class DesktopNotices {
 public:
     explicit DesktopNotices(platform::Desktop& desktop) : desktop_(desktop) {}
@@ -68,6 +74,7 @@ private:
     platform::Desktop& desktop_;
     platform::WindowHandle sessionWindow_ = nullptr;
     platform::NotificationHandle display_ = nullptr;
+    platform::NetworkWatchHandle network_ = nullptr;
 };
 
 }  // namespace ticker

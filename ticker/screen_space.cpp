@@ -4,6 +4,7 @@
 // away from an edge it holds none.
 #include <algorithm>
 
+#include "app/monitors.h"
 #include "platform/constants.h"
 #include "ticker/ticker_window.h"
 
@@ -13,8 +14,8 @@ namespace {
 
 constexpr const char* kTaskbarCreated = "TaskbarCreated";
 
-// The part of the monitor that windows may use, as far as the work area
-// (which the platform gives for the primary monitor only) tells.
+// The part of the monitor that windows may use, as far as its work area
+// tells (a work area that misses the monitor tells nothing).
 platform::Rect FreePartOf(const platform::Rect& monitor, const platform::Rect& workArea) {
     const platform::Rect common{std::max(monitor.left, workArea.left), std::max(monitor.top, workArea.top),
                                 std::min(monitor.right, workArea.right), std::min(monitor.bottom, workArea.bottom)};
@@ -66,11 +67,11 @@ void TickerWindow::DockAppBar(std::uint32_t knownEdge) {
     platform::WindowManager& windows = platform_.windows;
     platform::Desktop& desktop = platform_.desktop;
     platform::Rect bar;
-    platform::Rect monitor;
-    platform::Rect workArea;
-    windows.GetWindowRect(hwnd(), bar);
-    if (!desktop.GetMonitorRect(hwnd(), monitor)) return;
-    windows.GetWorkArea(workArea);
+    if (!windows.GetWindowRect(hwnd(), bar)) return;
+    const app::MonitorSpot spot = app::MonitorOf(windows, bar);
+    if (!spot.known) return;
+    const platform::Rect& monitor = spot.info.monitor;
+    const platform::Rect& workArea = spot.info.work;
     // Docked, the work area no longer holds the bar, which then stands
     // beyond its free part at the same edge. A docked bar that the shell
     // moved keeps its edge.

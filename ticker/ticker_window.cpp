@@ -39,6 +39,7 @@ const TickerWindow::Row TickerWindow::kMessageTable[] = {
     {platform::kWmPowerBroadcast, kNoCommand, &TickerWindow::OnPowerBroadcast},
     {kWmCommand, Command(command::kReserveScreenSpace), &TickerWindow::OnReserveScreenSpace},
     {kWmAppBarNotice, kNoCommand, &TickerWindow::OnAppBarNotice},
+    {kWmNetworkChange, kNoCommand, &TickerWindow::OnNetworkChange},
 };
 
 std::string DefaultSymbolList() { return "MSFT, Help<" + quotes::HomeSiteHost() + quotes::kHelpPagePath + ">"; }

@@ -180,6 +180,7 @@ private:
     // The desktop around the bar (desktop_watch.cpp).
     platform::ProcResult OnSessionChange(const app::Message& message);
     platform::ProcResult OnPowerBroadcast(const app::Message& message);
+    platform::ProcResult OnNetworkChange(const app::Message& message);
     platform::ProcResult OnFullScreenTimer();
     platform::ProcResult OnWakeTimer();
     void WatchDesktop();

@@ -1150,13 +1150,6 @@ std::uint32_t FakePlatform::GetWindowStyle(WindowHandle handle) {
     return window(handle).style;
 }
 
-bool FakePlatform::GetMonitorRect(WindowHandle handle, Rect& monitor) {
-    const auto guard = Guard();
-    Log(Format("GetMonitorRect", NameOf(handle)));
-    monitor = MonitorsNow()[MonitorIndexFor(window(handle).rect)].area;
-    return true;
-}
-
 bool FakePlatform::RegisterSessionNotification(WindowHandle handle) {
     const auto guard = Guard();
     Log(Format("WTSRegisterSessionNotification", NameOf(handle)));
@@ -1183,6 +1176,30 @@ bool FakePlatform::UnregisterPowerSettingNotification(NotificationHandle notific
     const auto guard = Guard();
     Log(Format("UnregisterPowerSettingNotification", NameOf(notification)));
     return liveNotifications.erase(notification) == 1;
+}
+
+NetworkWatchHandle FakePlatform::RegisterNetworkChangeNotification(WindowHandle handle, std::uint32_t message) {
+    const auto guard = Guard();
+    const auto watch = reinterpret_cast<NetworkWatchHandle>(nextHandle_++);
+    names_[reinterpret_cast<std::uintptr_t>(watch)] = "w" + std::to_string(networkWatches.size() + 1);
+    Log(Format("NotifyIpInterfaceChange", NameOf(handle), message));
+    networkWatches[watch] = {handle, message};
+    return watch;
+}
+
+bool FakePlatform::UnregisterNetworkChangeNotification(NetworkWatchHandle watch) {
+    const auto guard = Guard();
+    Log(Format("CancelMibChangeNotify2", NameOf(watch)));
+    return networkWatches.erase(watch) == 1;
+}
+
+void FakePlatform::NetworkChanged() {
+    std::vector<std::pair<WindowHandle, std::uint32_t>> watchers;
+    {
+        const auto guard = Guard();
+        for (const auto& [watch, target] : networkWatches) watchers.push_back(target);
+    }
+    for (const auto& [window, message] : watchers) PostMessage(window, message, 0, 0);
 }
 
 }  // namespace platform::fake

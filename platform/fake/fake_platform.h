@@ -221,6 +221,9 @@ public:
     // notifications registered and not yet unregistered.
     std::set<WindowHandle> sessionWatchers;
     std::set<NotificationHandle> liveNotifications;
+    // Network-change watches not yet cancelled: the window and message each
+    // posts to.
+    std::map<NetworkWatchHandle, std::pair<WindowHandle, std::uint32_t>> networkWatches;
     // The application desktop toolbars registered, with the place each set
     // (empty until it sets one). ABM_QUERYPOS moves a proposed place below
     // (top edge) or above (bottom edge) this many pixels that others hold.
@@ -376,11 +379,14 @@ public:
     WindowHandle GetDesktopWindow() override;
     WindowHandle GetShellWindow() override;
     std::uint32_t GetWindowStyle(WindowHandle window) override;
-    bool GetMonitorRect(WindowHandle window, Rect& monitor) override;
     bool RegisterSessionNotification(WindowHandle window) override;
     bool UnregisterSessionNotification(WindowHandle window) override;
     NotificationHandle RegisterDisplayStateNotification(WindowHandle window) override;
     bool UnregisterPowerSettingNotification(NotificationHandle notification) override;
+    NetworkWatchHandle RegisterNetworkChangeNotification(WindowHandle window, std::uint32_t message) override;
+    bool UnregisterNetworkChangeNotification(NetworkWatchHandle watch) override;
+    // A network interface changed: posts each watcher's notice.
+    void NetworkChanged();
     std::uintptr_t AppBarMessage(std::uint32_t message, AppBarData& data) override;
     std::uint32_t RegisterWindowMessage(const char* name) override;
 

@@ -3,10 +3,14 @@
 
 #include "platform/win32/win32_api.h"
 // After windows.h, which they need.
+#include <winsock2.h>
+#include <ws2ipdef.h>
+#include <iphlpapi.h>
 #include <wtsapi32.h>
 
 #include <cstddef>
 #include <cstring>
+#include <new>
 
 #include "platform/constants.h"
 #include "platform/desktop.h"
@@ -47,14 +51,6 @@ std::uint32_t Win32Platform::GetWindowStyle(WindowHandle window) {
     return static_cast<std::uint32_t>(::GetWindowLongA(Hwnd(window), GWL_STYLE));
 }
 
-bool Win32Platform::GetMonitorRect(WindowHandle window, Rect& monitor) {
-    MONITORINFO info{};
-    info.cbSize = sizeof info;
-    if (!::GetMonitorInfoA(::MonitorFromWindow(Hwnd(window), MONITOR_DEFAULTTONEAREST), &info)) return false;
-    monitor = Rect{info.rcMonitor.left, info.rcMonitor.top, info.rcMonitor.right, info.rcMonitor.bottom};
-    return true;
-}
-
 bool Win32Platform::RegisterSessionNotification(WindowHandle window) {
     return ::WTSRegisterSessionNotification(Hwnd(window), NOTIFY_FOR_THIS_SESSION) != FALSE;
 }
@@ -71,6 +67,41 @@ NotificationHandle Win32Platform::RegisterDisplayStateNotification(WindowHandle 
 
 bool Win32Platform::UnregisterPowerSettingNotification(NotificationHandle notification) {
     return ::UnregisterPowerSettingNotification(reinterpret_cast<HPOWERNOTIFY>(notification)) != FALSE;
+}
+
+namespace {
+
+// What the system's thread needs to post the notice; lives until the
+// notification is cancelled.
+struct NetworkWatch {
+    HWND window;
+    UINT message;
+    HANDLE notification;
+};
+
+void WINAPI PostNetworkChange(PVOID context, PMIB_IPINTERFACE_ROW, MIB_NOTIFICATION_TYPE) {
+    const NetworkWatch* watch = static_cast<const NetworkWatch*>(context);
+    ::PostMessageA(watch->window, watch->message, 0, 0);
+}
+
+}  // namespace
+
+NetworkWatchHandle Win32Platform::RegisterNetworkChangeNotification(WindowHandle window, std::uint32_t message) {
+    NetworkWatch* watch = new (std::nothrow) NetworkWatch{Hwnd(window), message, nullptr};
+    if (watch == nullptr) return nullptr;
+    if (::NotifyIpInterfaceChange(AF_UNSPEC, PostNetworkChange, watch, FALSE, &watch->notification) != NO_ERROR) {
+        delete watch;
+        return nullptr;
+    }
+    return reinterpret_cast<NetworkWatchHandle>(watch);
+}
+
+bool Win32Platform::UnregisterNetworkChangeNotification(NetworkWatchHandle handle) {
+    NetworkWatch* watch = reinterpret_cast<NetworkWatch*>(handle);
+    // Returns once no callback runs any more, so the watch can go.
+    const bool cancelled = ::CancelMibChangeNotify2(watch->notification) == NO_ERROR;
+    if (cancelled) delete watch;
+    return cancelled;
 }
 
 }  // namespace platform::win32

@@ -112,11 +112,12 @@ public:
     WindowHandle GetDesktopWindow() override;
     WindowHandle GetShellWindow() override;
     std::uint32_t GetWindowStyle(WindowHandle window) override;
-    bool GetMonitorRect(WindowHandle window, Rect& monitor) override;
     bool RegisterSessionNotification(WindowHandle window) override;
     bool UnregisterSessionNotification(WindowHandle window) override;
     NotificationHandle RegisterDisplayStateNotification(WindowHandle window) override;
     bool UnregisterPowerSettingNotification(NotificationHandle notification) override;
+    NetworkWatchHandle RegisterNetworkChangeNotification(WindowHandle window, std::uint32_t message) override;
+    bool UnregisterNetworkChangeNotification(NetworkWatchHandle watch) override;
     std::uintptr_t AppBarMessage(std::uint32_t message, AppBarData& data) override;
     std::uint32_t RegisterWindowMessage(const char* name) override;
 

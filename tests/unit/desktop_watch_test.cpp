@@ -307,10 +307,12 @@ TEST_F(DesktopWatchTest, NoticesOfOtherSettingsAndMalformedOnesChangeNothing) {
 
 TEST_F(DesktopWatchTest, ExitGivesBackTheNoticesAndStopsEveryTimer) {
     Run([&] {
+        EXPECT_EQ(fake.networkWatches.size(), 1u);
         Power(platform::kPbtApmResumeAutomatic);
         Command(ticker::command::kExit);
         EXPECT_TRUE(fake.sessionWatchers.empty());
         EXPECT_TRUE(fake.liveNotifications.empty());
+        EXPECT_TRUE(fake.networkWatches.empty());
         EXPECT_TRUE(fake.window(bar).timers.empty());
     });
 }
@@ -373,6 +375,58 @@ TEST_F(DesktopWatchTest, AfterAWakeTheTriesEndAfterAMinuteWithoutNetwork) {
     });
 }
 
+TEST_F(DesktopWatchTest, AChangeOfNetworkAfterAnOutageBringsQuotesAtOnce) {
+    struct Case {
+        const char* name;
+        bool outage;       // the last cycle could not reach the home site
+        bool updatesOff;
+        bool triesEarly;
+    };
+    const Case cases[] = {
+        {"a change while the network works", false, false, false},
+        {"the network back after an outage", true, false, true},
+        {"the network back, updates off", true, true, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TearDown();
+        SetUp();
+        fake.SetDword(kSettingsKey, "Update", kHalfHour);
+        Run([&] {
+            FirstCycle();
+            if (c.outage) {
+                fake.internet.connectFails = true;
+                Timer(ticker::UPDATE_TIMER);
+                Cycle();
+                fake.internet.connectFails = false;
+            }
+            if (c.updatesOff) Command(ticker::command::kUpdateOff);
+            const std::size_t requests = QuoteRequests();
+
+            fake.NetworkChanged();
+            Cycle();
+            EXPECT_EQ(TimerRuns(ticker::WAKE_TIMER), c.triesEarly);
+            if (!c.triesEarly) {
+                EXPECT_EQ(TimerRuns(ticker::UPDATE_TIMER), !c.updatesOff);
+                if (!c.updatesOff) {
+                    EXPECT_EQ(TimerPeriod(ticker::UPDATE_TIMER), kHalfHour) << "the interval as ever";
+                }
+                return;
+            }
+            EXPECT_EQ(TimerPeriod(ticker::UPDATE_TIMER), window->updateDelay) << "a try at once";
+            Timer(ticker::UPDATE_TIMER);
+            Cycle();
+            EXPECT_GT(QuoteRequests(), requests);
+            EXPECT_FALSE(TimerRuns(ticker::WAKE_TIMER)) << "the network answered: no more tries";
+            EXPECT_EQ(TimerPeriod(ticker::UPDATE_TIMER), kHalfHour);
+
+            fake.NetworkChanged();
+            Cycle();
+            EXPECT_FALSE(TimerRuns(ticker::WAKE_TIMER)) << "the network works again";
+        });
+    }
+}
+
 TEST_F(DesktopWatchTest, AWakeWithUpdatesOffOrWhileLockedFetchesNothingYet) {
     fake.SetDword(kSettingsKey, "Update", 0);
     Run([&] {
@@ -410,10 +464,10 @@ protected:
         if (found == fake.appBars.end()) return std::nullopt;
         return found->second;
     }
-    void DragBy(std::int16_t dy) {
+    void DragBy(std::int16_t dy, std::int16_t dx = 0) {
         Mouse(platform::kWmLButtonDown, 50, 9);
-        Mouse(platform::kWmMouseMove, 50, static_cast<std::int16_t>(9 + dy));
-        Mouse(platform::kWmLButtonUp, 50, static_cast<std::int16_t>(9 + dy));
+        Mouse(platform::kWmMouseMove, static_cast<std::int16_t>(50 + dx), static_cast<std::int16_t>(9 + dy));
+        Mouse(platform::kWmLButtonUp, static_cast<std::int16_t>(50 + dx), static_cast<std::int16_t>(9 + dy));
     }
     bool MenuChecked() {
         fake.menuChoice = 0;
@@ -483,6 +537,27 @@ TEST_F(ScreenSpaceTest, TheStripFollowsTheBarFromSwitchOnToExit) {
     const std::vector<std::string> messages = fake.CallsNamed("SHAppBarMessage");
     ASSERT_FALSE(messages.empty());
     EXPECT_TRUE(StartsWith(messages.back(), "SHAppBarMessage(1, ")) << "ABM_REMOVE last";
+}
+
+TEST_F(ScreenSpaceTest, OnAnotherMonitorTheStripKeepsToThatMonitorAndItsOwnTaskBar) {
+    // The second monitor has a task bar of its own, 30 pixels at its bottom;
+    // the first has none.
+    constexpr std::int32_t kSecondTaskBar = 30;
+    const Rect secondWork{kSecondMonitor.left, 0, kSecondMonitor.right, kSecondMonitor.bottom - kSecondTaskBar};
+    fake.monitors = {{kFirstMonitor, kFirstMonitor, platform::kBaseDpi}, {kSecondMonitor, secondWork, platform::kBaseDpi}};
+    Run([&] {
+        Command(ticker::command::kReserveScreenSpace);
+        EXPECT_EQ(Reserved(), (Rect{0, 0, 1280, 18}));
+
+        // Dropped just above the second monitor's task bar, where it snaps.
+        fake.appBarSpaceTaken = kSecondTaskBar;
+        DragBy(secondWork.bottom - 18 - 4, 1300);
+        const Rect moved = fake.window(bar).rect;
+        EXPECT_GE(moved.left, kSecondMonitor.left);
+        EXPECT_EQ(moved.bottom, secondWork.bottom) << "on the task bar's edge";
+        EXPECT_EQ(Reserved(), (Rect{kSecondMonitor.left, secondWork.bottom - 18, kSecondMonitor.right, secondWork.bottom}))
+            << "docked at the bottom of the monitor it stands on";
+    });
 }
 
 TEST_F(ScreenSpaceTest, AStoredChoiceDocksAtStartAndOffIsStoredAsZero) {
