@@ -3,6 +3,10 @@
 // never show.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <regex>
+#include <thread>
+
 #include <nlohmann/json.hpp>
 
 #include "fake_source.h"
@@ -162,6 +166,33 @@ TEST(LiveMode, StatusShowsEachSourceAndNoKey) {
     for (const std::string& logged : service.LogLines()) everything += logged;
     EXPECT_EQ(everything.find(kSecret), std::string::npos);
     EXPECT_EQ(finnhub.Requests().at(0).headers.at("X-Finnhub-Token"), kSecret) << "the key did go to its source";
+}
+
+TEST(LiveMode, TheServerMessageSaysSoWhenNoSourceAnswers) {
+    FakeSource chart;
+    chart.AnswerAlways({503, "<html>down</html>", "text/html"});
+    struct Case {
+        const char* name;
+        const char* message;
+        const char* delayed;  // the whole message once the quotes are old
+    };
+    const Case cases[] = {
+        {"after the items of a message", "Flash<127.0.0.1/f.html>",
+         "Flash<127\\.0\\.0\\.1/f\\.html>, Quotes delayed: no source has answered since \\d{1,2}:\\d{2}"},
+        {"alone when there is no message", "", "Quotes delayed: no source has answered since \\d{1,2}:\\d{2}"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        service::ServiceOptions options = LiveOptions(chart);
+        options.cacheSeconds = 1;  // quotes are old after a second without an answer
+        options.message = c.message;
+        service::ServiceCore core(options, 8642);
+        EXPECT_EQ(core.Respond("/getmessage.asp", "").reply.body, c.message) << "nothing is old yet";
+        std::this_thread::sleep_for(std::chrono::milliseconds(1100));
+        core.Respond("/d/quotes.csv", "f=sl1&s=IBM");
+        const std::string message = core.Respond("/getmessage.asp", "").reply.body;
+        EXPECT_TRUE(std::regex_match(message, std::regex(c.delayed))) << message;
+    }
 }
 
 TEST(LiveMode, StatusSaysWhenQuotesAreSimulated) {
