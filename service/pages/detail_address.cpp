@@ -2,30 +2,18 @@
 
 #include <cstring>
 
+#include "service/sources/source_adapters.h"
 #include "service/sources/symbol_forms.h"
 
 namespace service {
 
 namespace {
 
-const char* const kChartName = "chart";
-const char* const kFinnhubName = "finnhub";
-const char* const kTwelveDataName = "twelvedata";
-const char* const kLondonSuffix = "L";
-const char* const kTwelveDataLondon = ":LSE";
-
 bool IsPrintableWithoutSpace(const std::string& text) {
     for (const char c : text) {
         if (c <= ' ' || c >= '\x7F') return false;
     }
     return true;
-}
-
-std::string TwelveDataForm(const std::string& symbol) {
-    if (const auto pair = CurrencyPair(symbol)) return pair->first + "/" + pair->second;
-    if (ClassShare(symbol)) return WithClassSeparator(symbol, '.');
-    if (ExchangeSuffix(symbol) == kLondonSuffix) return WithoutSuffix(symbol) + kTwelveDataLondon;
-    return symbol;
 }
 
 }  // namespace
@@ -40,9 +28,8 @@ bool IsDetailTemplate(const std::string& text) {
 }
 
 std::string SourceSymbolForm(const std::string& sourceName, const std::string& symbol) {
-    if (sourceName == kChartName || sourceName == kFinnhubName) return WithClassSeparator(symbol, '-');
-    if (sourceName == kTwelveDataName) return TwelveDataForm(symbol);
-    return symbol;
+    const SourceAdapter* adapter = FindSourceAdapter(sourceName);
+    return adapter != nullptr ? adapter->symbolForm(symbol) : symbol;
 }
 
 std::string DetailAddress(const std::string& pattern, const std::string& symbolForm) {

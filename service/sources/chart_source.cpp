@@ -87,7 +87,7 @@ SourceAnswer QuoteOf(const nlohmann::json& result, const std::string& symbol) {
     SourceAnswer answer = Accept(std::move(quote));
     // The chart API names symbols in the form it was asked in (BRK-B for
     // BRK.B).
-    if (answer.kind == AnswerKind::Quote && !AnswersFor(TextField(*meta, "symbol"), WithClassSeparator(symbol, '-'))) {
+    if (answer.kind == AnswerKind::Quote && !AnswersFor(TextField(*meta, "symbol"), ChartSymbolForm(symbol))) {
         return AnswerForAnotherSymbol();
     }
     return answer;
@@ -95,9 +95,11 @@ SourceAnswer QuoteOf(const nlohmann::json& result, const std::string& symbol) {
 
 }  // namespace
 
+std::string ChartSymbolForm(const std::string& symbol) { return WithClassSeparator(symbol, '-'); }
+
 std::optional<UpstreamRequest> ChartRequest(const std::string& base, const std::string& symbol, const std::string&) {
     if (!IsPlausibleSymbol(symbol)) return std::nullopt;
-    return UpstreamRequest{base + kChartPath + EscapeQueryValue(WithClassSeparator(symbol, '-')) + kChartQuery, {},
+    return UpstreamRequest{base + kChartPath + EscapeQueryValue(ChartSymbolForm(symbol)) + kChartQuery, {},
                            kBrowserUserAgent};
 }
 

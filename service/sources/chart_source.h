@@ -18,7 +18,9 @@ const char* const kBrowserUserAgent =
 // Enough for a whole day of five-minute points on any exchange.
 constexpr std::size_t kMaxSeriesPoints = 400;
 
-// The chart API writes symbols as the bar does ("VOD.L", "^DJI", "EURUSD=X").
+// The chart API writes symbols as the bar does ("VOD.L", "^DJI", "EURUSD=X"),
+// class shares with a dash ("BRK-B").
+std::string ChartSymbolForm(const std::string& symbol);
 std::optional<UpstreamRequest> ChartRequest(const std::string& base, const std::string& symbol, const std::string& key);
 
 SourceAnswer ParseChartAnswer(const UpstreamResponse& response, const std::string& symbol);

@@ -13,13 +13,15 @@ const char* const kUserAgent = "velmoria-service/5.6";
 
 }  // namespace
 
+std::string FinnhubSymbolForm(const std::string& symbol) { return WithClassSeparator(symbol, '-'); }
+
 std::optional<UpstreamRequest> FinnhubRequest(const std::string& base, const std::string& symbol,
                                               const std::string& key) {
     if (!IsPlausibleSymbol(symbol) || symbol[0] == '^' || CurrencyPair(symbol)) return std::nullopt;
     // The free plan serves US shares only: another exchange's symbol would
     // cost a refused request, and its time would be read as New York's.
     if (!ClassShare(symbol) && !ExchangeSuffix(symbol).empty()) return std::nullopt;
-    return UpstreamRequest{base + kFinnhubPath + "?symbol=" + EscapeQueryValue(WithClassSeparator(symbol, '-')),
+    return UpstreamRequest{base + kFinnhubPath + "?symbol=" + EscapeQueryValue(FinnhubSymbolForm(symbol)),
                            {kFinnhubKeyHeader + key}, kUserAgent, true};
 }
 

@@ -18,11 +18,11 @@ constexpr int kNoLimit = 0;
 
 const SourceAdapter kAdapters[] = {
     {"chart", "https://query1.finance.yahoo.com", nullptr, kChartPerMinute, kChartPerDay, ChartRequest,
-     ParseChartAnswer},
+     ParseChartAnswer, ChartSymbolForm},
     {"finnhub", "https://finnhub.io", "VELMORIA_FINNHUB_KEY", kFinnhubPerMinute, kNoLimit, FinnhubRequest,
-     ParseFinnhubAnswer},
+     ParseFinnhubAnswer, FinnhubSymbolForm},
     {"twelvedata", "https://api.twelvedata.com", "VELMORIA_TWELVEDATA_KEY", kTwelveDataPerMinute, kTwelveDataPerDay,
-     TwelveDataRequest, ParseTwelveDataAnswer},
+     TwelveDataRequest, ParseTwelveDataAnswer, TwelveDataSymbolForm},
 };
 
 }  // namespace

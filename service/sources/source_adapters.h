@@ -23,6 +23,8 @@ struct SourceAdapter {
     std::optional<UpstreamRequest> (*request)(const std::string& base, const std::string& symbol,
                                               const std::string& key);
     SourceAnswer (*parse)(const UpstreamResponse& response, const std::string& symbol);
+    // The symbol as the source writes it, for pages that name it there.
+    std::string (*symbolForm)(const std::string& symbol);
 };
 
 // nullptr for a name no adapter has ("simulated" is not an adapter).

@@ -47,6 +47,12 @@ std::optional<TwelveDataForm> FormOf(const std::string& symbol) {
 
 }  // namespace
 
+std::string TwelveDataSymbolForm(const std::string& symbol) {
+    const auto form = FormOf(symbol);
+    if (!form) return symbol;
+    return form->exchange.empty() ? form->symbol : form->symbol + ":" + form->exchange;
+}
+
 std::optional<UpstreamRequest> TwelveDataRequest(const std::string& base, const std::string& symbol,
                                                  const std::string& key) {
     const auto form = FormOf(symbol);
