@@ -1,6 +1,5 @@
 #include "service/program/command_line.h"
 
-#include <charconv>
 #include <optional>
 
 #include "service/net/socket_calls.h"
@@ -14,14 +13,6 @@ namespace {
 constexpr std::uint64_t kHighestPort = 65535;
 constexpr std::uint64_t kMaxCacheSeconds = 86400;
 constexpr std::uint64_t kMaxLimit = 100000000;
-
-std::optional<std::uint64_t> ParseNumber(const std::string& text) {
-    std::uint64_t value = 0;
-    const char* end = text.data() + text.size();
-    const auto result = std::from_chars(text.data(), end, value);
-    if (text.empty() || result.ec != std::errc() || result.ptr != end) return std::nullopt;
-    return value;
-}
 
 std::vector<std::string> SplitList(const std::string& list) {
     std::vector<std::string> items;

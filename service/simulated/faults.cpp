@@ -54,14 +54,6 @@ const ModeName kModeNames[] = {
     {"big", FaultMode::Big, 1, kLargestBigMegabytes},
 };
 
-std::optional<std::uint64_t> ParseNumber(const std::string& text) {
-    std::uint64_t value = 0;
-    const char* end = text.data() + text.size();
-    const auto result = std::from_chars(text.data(), end, value);
-    if (text.empty() || result.ec != std::errc() || result.ptr != end) return std::nullopt;
-    return value;
-}
-
 std::vector<std::string> Fields(const std::string& text) {
     std::vector<std::string> fields;
     std::size_t start = 0;
@@ -81,6 +73,14 @@ bool LooksLikeCount(const std::string& field) {
 }
 
 }  // namespace
+
+std::optional<std::uint64_t> ParseNumber(const std::string& text) {
+    std::uint64_t value = 0;
+    const char* end = text.data() + text.size();
+    const auto result = std::from_chars(text.data(), end, value);
+    if (text.empty() || result.ec != std::errc() || result.ptr != end) return std::nullopt;
+    return value;
+}
 
 std::optional<Fault> ParseFault(const std::string& mode, const std::optional<std::string>& arg) {
     for (const ModeName& name : kModeNames) {

@@ -52,6 +52,10 @@ struct PathFault {
     FaultCount count = {};
 };
 
+// Decimal digits only, as options and control paths write numbers; nullopt
+// for anything else (empty, a sign, another character, beyond 64 bits).
+std::optional<std::uint64_t> ParseNumber(const std::string& text);
+
 // A mode name and an optional decimal argument; nullopt when either is not
 // understood or the argument is out of range for the mode.
 std::optional<Fault> ParseFault(const std::string& mode, const std::optional<std::string>& arg);
