@@ -3,28 +3,21 @@
 // takes the foreground and stays until the window is closed.
 #include <windows.h>
 
+#include "test_window.h"
+
 namespace {
 
 constexpr char kClassName[] = "VelmoriaTestFullScreen";
 constexpr char kTitle[] = "FULL SCREEN";
 
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_DESTROY) {
-        PostQuitMessage(0);
-        return 0;
-    }
-    return DefWindowProcA(window, message, wParam, lParam);
+    return e2e::QuitOnDestroy(window, message, wParam, lParam);
 }
 
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-    WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = WindowProc;
-    windowClass.hInstance = instance;
-    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-    windowClass.lpszClassName = kClassName;
-    if (!RegisterClassA(&windowClass)) return 1;
+    if (!e2e::RegisterWindowClass(instance, kClassName, WindowProc, BLACK_BRUSH)) return 1;
 
     const HMONITOR monitor = MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY);
     MONITORINFO info = {};
@@ -36,11 +29,5 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
                                   nullptr);
     if (!window) return 1;
     SetForegroundWindow(window);
-
-    MSG message;
-    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
-    return 0;
+    return e2e::RunUntilClosed();
 }

@@ -5,6 +5,8 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include "test_window.h"
+
 namespace {
 
 constexpr char kClassName[] = "VelmoriaTestTopToolbar";
@@ -18,21 +20,14 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         data.cbSize = sizeof data;
         data.hWnd = window;
         SHAppBarMessage(ABM_REMOVE, &data);
-        PostQuitMessage(0);
-        return 0;
     }
-    return DefWindowProcA(window, message, wParam, lParam);
+    return e2e::QuitOnDestroy(window, message, wParam, lParam);
 }
 
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-    WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = WindowProc;
-    windowClass.hInstance = instance;
-    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
-    windowClass.lpszClassName = kClassName;
-    if (!RegisterClassA(&windowClass)) return 1;
+    if (!e2e::RegisterWindowClass(instance, kClassName, WindowProc, GRAY_BRUSH)) return 1;
 
     const int width = GetSystemMetrics(SM_CXSCREEN);
     HWND window = CreateWindowExA(WS_EX_TOOLWINDOW, kClassName, kTitle, WS_POPUP | WS_VISIBLE, 0, 0, width, kHeight,
@@ -48,11 +43,5 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     SHAppBarMessage(ABM_QUERYPOS, &data);
     data.rc.bottom = data.rc.top + kHeight;
     SHAppBarMessage(ABM_SETPOS, &data);
-
-    MSG message;
-    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
-    return 0;
+    return e2e::RunUntilClosed();
 }
